@@ -1,0 +1,46 @@
+#include "StatusPanels.h"
+
+#include "Twips.h"
+
+#include <QLabel>
+
+StatusPanels::StatusPanels(QWidget *parent)
+    : QFrame(parent)
+{
+    for (QLabel *&panel : m_panels) {
+        panel = new QLabel(this);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setIndent(4);
+        panel->setTextFormat(Qt::PlainText);
+    }
+    m_panels[0]->setObjectName(QStringLiteral("Panel1"));
+    m_panels[1]->setObjectName(QStringLiteral("Panel2"));
+}
+
+void StatusPanels::setPanelText(int panel, const QString &text)
+{
+    m_panels[panel - 1]->setText(text);
+}
+
+QString StatusPanels::panelText(int panel) const
+{
+    return m_panels[panel - 1]->text();
+}
+
+QRect StatusPanels::panelRect(int panel) const
+{
+    const int gap = 2;
+    const int w2 = Twips::toPixels(1440);
+    const int h = height() - 2 * gap;
+    if (panel == 2)
+        return QRect(width() - w2 - gap, gap, w2, h);
+    return QRect(gap, gap, qMax(0, width() - w2 - 3 * gap), h);
+}
+
+void StatusPanels::resizeEvent(QResizeEvent *e)
+{
+    QFrame::resizeEvent(e);
+    m_panels[0]->setGeometry(panelRect(1));
+    m_panels[1]->setGeometry(panelRect(2));
+}

@@ -1,0 +1,410 @@
+#include "WebEngineBrowserView.h"
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QWebEngineDownloadRequest>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+// The page: routes window requests, script dialogs and script errors to the
+// view that owns it.
+class KestrelPage : public QWebEnginePage
+{
+public:
+    KestrelPage(WebEngineBrowserView *owner, QObject *parent)
+        : QWebEnginePage(parent), m_owner(owner) {}
+
+protected:
+    QWebEnginePage *createWindow(WebWindowType) override
+    {
+        BrowserView *target = nullptr;
+        bool cancel = false;
+        emit m_owner->NewWindow2(&target, &cancel);
+        auto *view = qobject_cast<WebEngineBrowserView *>(target);
+        if (cancel || !view)
+            return nullptr;
+        return view->page();
+    }
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override
+    {
+        if (!m_owner->Silent())
+            QWebEnginePage::javaScriptAlert(origin, msg);
+    }
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
+    {
+        return !m_owner->Silent() && QWebEnginePage::javaScriptConfirm(origin, msg);
+    }
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &def, QString *result) override
+    {
+        return !m_owner->Silent() && QWebEnginePage::javaScriptPrompt(origin, msg, def, result);
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                  int line, const QString &source) override
+    {
+        if (level == ErrorMessageLevel && !m_owner->Silent())
+            m_owner->reportScriptError(message, line, source);
+    }
+
+private:
+    WebEngineBrowserView *m_owner;
+};
+
+// The view's own find bar: text, next, previous, match case.
+class FindBar : public QWidget
+{
+public:
+    explicit FindBar(QWebEngineView *view, QWidget *parent)
+        : QWidget(parent), m_view(view)
+    {
+        setObjectName(QStringLiteral("FindBar"));
+        auto *row = new QHBoxLayout(this);
+        row->setContentsMargins(4, 2, 4, 2);
+        row->addWidget(new QLabel(QStringLiteral("Find:"), this));
+        m_text = new QLineEdit(this);
+        m_text->setObjectName(QStringLiteral("findText"));
+        row->addWidget(m_text, 1);
+        auto *prev = new QPushButton(QStringLiteral("&Previous"), this);
+        auto *next = new QPushButton(QStringLiteral("&Next"), this);
+        m_case = new QCheckBox(QStringLiteral("Match &case"), this);
+        m_status = new QLabel(this);
+        m_status->setObjectName(QStringLiteral("findStatus"));
+        auto *close = new QToolButton(this);
+        close->setText(QStringLiteral("✕"));
+        close->setToolTip(QStringLiteral("Close (Esc)"));
+        for (QWidget *w : {static_cast<QWidget *>(prev), static_cast<QWidget *>(next),
+                           static_cast<QWidget *>(m_case), static_cast<QWidget *>(m_status),
+                           static_cast<QWidget *>(close)})
+            row->addWidget(w);
+        connect(m_text, &QLineEdit::returnPressed, this, [this] { find(false); });
+        connect(m_text, &QLineEdit::textChanged, this, [this] { find(false); });
+        connect(next, &QPushButton::clicked, this, [this] { find(false); });
+        connect(prev, &QPushButton::clicked, this, [this] { find(true); });
+        connect(m_case, &QCheckBox::toggled, this, [this] { find(false); });
+        connect(close, &QToolButton::clicked, this, &FindBar::dismiss);
+        auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        esc->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(esc, &QShortcut::activated, this, &FindBar::dismiss);
+        hide();
+    }
+
+    void open()
+    {
+        show();
+        m_text->setFocus(Qt::ShortcutFocusReason);
+        m_text->selectAll();
+    }
+
+private:
+    void find(bool backward)
+    {
+        QWebEnginePage::FindFlags flags;
+        if (backward)
+            flags |= QWebEnginePage::FindBackward;
+        if (m_case->isChecked())
+            flags |= QWebEnginePage::FindCaseSensitively;
+        const QString text = m_text->text();
+        QPointer<QLabel> status = m_status;
+        m_view->page()->findText(text, flags, [status, text](const QWebEngineFindTextResult &r) {
+            if (!status)
+                return;
+            if (text.isEmpty())
+                status->clear();
+            else if (r.numberOfMatches() == 0)
+                status->setText(QStringLiteral("Not found"));
+            else
+                status->setText(QStringLiteral("%1 of %2").arg(r.activeMatch()).arg(r.numberOfMatches()));
+        });
+    }
+    void dismiss()
+    {
+        m_view->page()->findText(QString());
+        m_status->clear();
+        hide();
+        m_view->setFocus();
+    }
+
+    QWebEngineView *m_view;
+    QLineEdit *m_text;
+    QCheckBox *m_case;
+    QLabel *m_status;
+};
+
+WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
+    : BrowserView(parent)
+{
+    m_container = new QWidget(parent);
+    auto *column = new QVBoxLayout(m_container);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_view = new QWebEngineView(m_container);
+    m_view->setPage(new KestrelPage(this, m_view));
+    m_find = new FindBar(m_view, m_container);
+    column->addWidget(m_view, 1);
+    column->addWidget(m_find);
+    m_container->setFocusProxy(m_view);
+
+    QWebEnginePage *p = m_view->page();
+    connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::StatusTextChange);
+    connect(p, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            emit StatusTextChange(QStringLiteral("Opening page ") + info.url().toDisplayString() + QStringLiteral("..."));
+    });
+    connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
+    connect(p, &QWebEnginePage::loadFinished, this, [this](bool) {
+        const QString url = LocationURL();
+        if (m_dropBlankFromHistory && url != QLatin1String("about:blank")) {
+            // The blank start page was asked to stay out of the history.
+            m_dropBlankFromHistory = false;
+            QWebEngineHistory *h = m_view->history();
+            if (h->canGoBack() && h->backItem().url() == QUrl(QStringLiteral("about:blank")))
+                h->clear();
+        }
+        emit StatusTextChange(QStringLiteral("Done"));
+        emit ProgressChange(-1, 100);
+        emit DocumentComplete(url);
+    });
+    connect(p, &QWebEnginePage::titleChanged, this, &BrowserView::TitleChange);
+    connect(p, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    QMetaObject::invokeMethod(this, &WebEngineBrowserView::rendererGone, Qt::QueuedConnection);
+            });
+}
+
+WebEngineBrowserView::~WebEngineBrowserView() = default;
+
+QWidget *WebEngineBrowserView::widget()
+{
+    return m_container;
+}
+
+QWebEnginePage *WebEngineBrowserView::page() const
+{
+    return m_view->page();
+}
+
+QUrl WebEngineBrowserView::addressToUrl(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    if (t.startsWith(QLatin1String("view-source:"), Qt::CaseInsensitive))
+        return QUrl(t);
+    return QUrl::fromUserInput(t);
+}
+
+double WebEngineBrowserView::zoomFactorFor(int level)
+{
+    static const double factors[] = {0.6, 0.8, 1.0, 1.25, 1.6};
+    return factors[qBound(0, level, 4)];
+}
+
+void WebEngineBrowserView::Navigate(const QString &text)
+{
+    const QUrl url = addressToUrl(text);
+    if (text.trimmed().isEmpty())
+        return;
+    m_crashedUrl.clear();
+    if (!url.isValid()) {
+        m_view->setHtml(QStringLiteral("<title>Address not valid</title><h2>This address cannot be opened</h2><p>")
+                            + text.toHtmlEscaped() + QStringLiteral("</p>"));
+        return;
+    }
+    m_view->load(url);
+}
+
+void WebEngineBrowserView::Navigate2(const QString &url, int flags)
+{
+    m_dropBlankFromHistory = (flags & navNoHistory) != 0;
+    Navigate(url);
+}
+
+void WebEngineBrowserView::GoBack()
+{
+    m_view->back();
+}
+
+void WebEngineBrowserView::GoForward()
+{
+    m_view->forward();
+}
+
+void WebEngineBrowserView::Refresh()
+{
+    if (!m_crashedUrl.isEmpty()) {
+        const QUrl url = m_crashedUrl;
+        m_crashedUrl.clear();
+        m_view->load(url);
+        return;
+    }
+    m_view->reload();
+}
+
+void WebEngineBrowserView::Stop()
+{
+    m_view->stop();
+}
+
+QString WebEngineBrowserView::LocationURL() const
+{
+    if (!m_crashedUrl.isEmpty())
+        return m_crashedUrl.toString();
+    return m_view->url().toString();
+}
+
+QString WebEngineBrowserView::LocationName() const
+{
+    return m_view->title();
+}
+
+void WebEngineBrowserView::showFind()
+{
+    m_find->open();
+}
+
+void WebEngineBrowserView::rendererGone()
+{
+    const QUrl url = m_view->url();
+    m_view->setHtml(QStringLiteral("<title>Page stopped</title><h2>This page stopped working</h2>"
+                                   "<p>Press Reload to open it again.</p>"));
+    m_crashedUrl = url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
+}
+
+void WebEngineBrowserView::reportScriptError(const QString &message, int line, const QString &source)
+{
+    // One box at a time, without blocking the window; later errors are added.
+    const QString entry = QStringLiteral("%1\nLine %2 of %3").arg(message).arg(line).arg(source);
+    if (m_errorBox) {
+        const QString text = m_errorBox->informativeText();
+        if (text.size() < 4000)
+            m_errorBox->setInformativeText(text + QStringLiteral("\n\n") + entry);
+        return;
+    }
+    m_errorBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Script Error"),
+                                 QStringLiteral("A script on this page has an error."),
+                                 QMessageBox::Ok, m_container);
+    m_errorBox->setInformativeText(entry);
+    m_errorBox->setAttribute(Qt::WA_DeleteOnClose);
+    m_errorBox->setWindowModality(Qt::NonModal);
+    m_errorBox->show();
+}
+
+QPrinter *WebEngineBrowserView::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void WebEngineBrowserView::printPreview()
+{
+    QPrintPreviewDialog preview(printer(), m_container);
+    preview.setObjectName(QStringLiteral("PrintPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *p) {
+        QEventLoop wait;
+        connect(m_view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
+        m_view->print(p);
+        wait.exec();
+    });
+    preview.exec();
+}
+
+void WebEngineBrowserView::showProperties()
+{
+    const QString script = QStringLiteral(
+        "(function(){var n=performance.getEntriesByType('navigation')[0];"
+        "return [document.contentType||'', n&&n.decodedBodySize?n.decodedBodySize:-1];})()");
+    QPointer<QWidget> owner = m_container;
+    const QString title = LocationName();
+    const QUrl url = m_view->url();
+    m_view->page()->runJavaScript(script, [owner, title, url](const QVariant &v) {
+        if (!owner)
+            return;
+        const QVariantList r = v.toList();
+        const QString type = r.value(0).toString();
+        const qlonglong size = r.value(1).toLongLong();
+        auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Properties"),
+                                    QStringLiteral("Title:\t%1\nAddress:\t%2\nProtocol:\t%3\nType:\t%4\nSize:\t%5")
+                                        .arg(title, url.toString(), url.scheme(),
+                                             type.isEmpty() ? QStringLiteral("Not available") : type,
+                                             size > 0 ? QStringLiteral("%1 bytes").arg(size)
+                                                      : QStringLiteral("Not available")),
+                                    QMessageBox::Ok, owner);
+        box->setObjectName(QStringLiteral("PropertiesBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    });
+}
+
+void WebEngineBrowserView::ExecWB(int command, int option, const QVariant &input)
+{
+    Q_UNUSED(option);
+    QWebEnginePage *p = m_view->page();
+    switch (command) {
+    case SaveAs: {
+        QString suggested = LocationName().trimmed();
+        suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+        if (suggested.isEmpty())
+            suggested = QStringLiteral("page");
+        QString filter;
+        const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
+        const QString single = QStringLiteral("Web Archive, single file (*.mhtml)");
+        const QString path = QFileDialog::getSaveFileName(m_container, QStringLiteral("Save As"),
+                                                          suggested + QStringLiteral(".html"),
+                                                          complete + QStringLiteral(";;") + single, &filter);
+        if (path.isEmpty())
+            return;
+        p->save(path, filter == single ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
+                                       : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+        return;
+    }
+    case PageSetup: {
+        QPageSetupDialog dlg(printer(), m_container);
+        dlg.exec();
+        return;
+    }
+    case Print: {
+        QPrintDialog dlg(printer(), m_container);
+        if (dlg.exec() == QDialog::Accepted)
+            m_view->print(printer());
+        return;
+    }
+    case PrintPreview:
+        printPreview();
+        return;
+    case Properties:
+        showProperties();
+        return;
+    case Cut: p->triggerAction(QWebEnginePage::Cut); return;
+    case Copy: p->triggerAction(QWebEnginePage::Copy); return;
+    case Paste: p->triggerAction(QWebEnginePage::Paste); return;
+    case Undo: p->triggerAction(QWebEnginePage::Undo); return;
+    case Redo: p->triggerAction(QWebEnginePage::Redo); return;
+    case SelectAll: p->triggerAction(QWebEnginePage::SelectAll); return;
+    case ClearSelection: p->triggerAction(QWebEnginePage::Unselect); return;
+    case Zoom:
+        m_view->setZoomFactor(zoomFactorFor(input.toInt()));
+        return;
+    default:
+        return;
+    }
+}

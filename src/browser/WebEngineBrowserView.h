@@ -1,0 +1,64 @@
+#pragma once
+
+#include "BrowserView.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <memory>
+
+class QPrinter;
+class QWebEnginePage;
+class QWebEngineView;
+class FindBar;
+class QMessageBox;
+
+// The browser view on Qt WebEngine.
+class WebEngineBrowserView : public BrowserView
+{
+    Q_OBJECT
+public:
+    explicit WebEngineBrowserView(QWidget *parent = nullptr);
+    ~WebEngineBrowserView() override;
+
+    void Navigate(const QString &url) override;
+    void Navigate2(const QString &url, int flags = 0) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Refresh() override;
+    void Stop() override;
+    void ExecWB(int command, int option, const QVariant &input = {}) override;
+    QString LocationURL() const override;
+    QString LocationName() const override;
+    bool Silent() const override { return m_silent; }
+    void setSilent(bool silent) override { m_silent = silent; }
+    bool RegisterAsBrowser() const override { return m_registered; }
+    void setRegisterAsBrowser(bool on) override { m_registered = on; }
+    QWidget *widget() override;
+    void showFind() override;
+
+    QWebEnginePage *page() const;
+    QWebEngineView *view() const { return m_view; }
+
+    // Text as typed to the address to load: a missing scheme is supplied as
+    // browsers do; empty text gives an empty address.
+    static QUrl addressToUrl(const QString &text);
+    static double zoomFactorFor(int level);
+
+private:
+    friend class KestrelPage;
+    void reportScriptError(const QString &message, int line, const QString &source);
+    void rendererGone();
+    void showProperties();
+    void printPreview();
+    QPrinter *printer();
+
+    QWidget *m_container = nullptr;
+    QWebEngineView *m_view = nullptr;
+    FindBar *m_find = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<QMessageBox> m_errorBox;
+    QUrl m_crashedUrl;
+    bool m_silent = false;
+    bool m_registered = false;
+    bool m_dropBlankFromHistory = false;
+};

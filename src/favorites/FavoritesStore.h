@@ -1,0 +1,37 @@
+#pragma once
+
+#include "settings/IniDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+// The favorites as they lie in the settings file: a count under
+// [Favorites] Number and one section per favorite, "0" to count-1, with the
+// keys Name and URL. These functions work on a document so that one
+// operation reads the file once and writes it at most once.
+namespace FavoritesStore {
+
+constexpr int kMaxFavorites = 32767;
+
+// A count that is missing, empty, not a whole number or outside 0..32767
+// counts as no favorites.
+int parseCount(const QString &text);
+int count(const IniDocument &doc);
+
+// The names of sections 0..count-1, in order; a missing name is empty.
+QStringList names(const IniDocument &doc);
+
+QString name(const IniDocument &doc, int index);
+QString url(const IniDocument &doc, int index);
+
+enum class Result { Done, Full, OutOfRange };
+
+// Appends at the end. Full when the count is already 32767.
+Result add(IniDocument &doc, const QString &name, const QString &url);
+// Replaces name and address in place; the count does not change.
+Result update(IniDocument &doc, int index, const QString &name, const QString &url);
+// Moves every later favorite one section down and lowers the count. The
+// former last section stays in the file beyond the count.
+Result remove(IniDocument &doc, int index);
+
+} // namespace FavoritesStore

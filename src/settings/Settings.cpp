@@ -1,0 +1,203 @@
+#include "Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readFileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void warn(const QString &path, const char *what, int err)
+{
+    std::fprintf(stderr, "kestrel: warning: settings not saved to %s: %s: %s\n",
+                 QFile::encodeName(path).constData(), what, std::strerror(err));
+}
+
+QString exeDirectory()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return QDir::currentPath();
+    return QFileInfo(QString::fromLocal8Bit(buf, int(n))).absolutePath();
+}
+
+QString configHomeDirectory()
+{
+    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty())
+        return QFile::decodeName(xdg);
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+} // namespace
+
+namespace settings_detail {
+
+QString resolveIniPath(const QString &exeDir, const QString &configHome)
+{
+    const QString beside = exeDir + QStringLiteral("/INI.ini");
+    const QByteArray dir = QFile::encodeName(exeDir);
+    if (access(dir.constData(), W_OK) == 0)
+        return beside;
+
+    // Installed under a system folder: the user gets a copy of the installed
+    // default of their own, made once.
+    const QString userDir = configHome + QStringLiteral("/Kestrel");
+    const QString userFile = userDir + QStringLiteral("/INI.ini");
+    if (!QFileInfo::exists(userFile)) {
+        QDir().mkpath(userDir);
+        const QByteArray defaults = readFileBytes(beside);
+        if (!defaults.isEmpty())
+            replaceFileAtomically(userFile, defaults);
+    }
+    return userFile;
+}
+
+bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
+{
+    // Write through a link to the file it names, so the link survives.
+    QString path = pathIn;
+    const QFileInfo info(pathIn);
+    if (info.isSymLink())
+        path = info.symLinkTarget();
+    if (QFileInfo(path).isDir()) {
+        warn(path, "is a folder", EISDIR);
+        return false;
+    }
+
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray tmpl = target + ".XXXXXX";
+    const int fd = mkstemp(tmpl.data());
+    if (fd < 0) {
+        warn(path, "cannot create a temporary file", errno);
+        return false;
+    }
+    auto fail = [&](const char *what) {
+        const int err = errno;
+        close(fd);
+        unlink(tmpl.constData());
+        warn(path, what, err);
+        return false;
+    };
+
+    struct stat st;
+    const mode_t mode = (stat(target.constData(), &st) == 0) ? (st.st_mode & 07777) : 0644;
+    if (fchmod(fd, mode) != 0)
+        return fail("cannot set permissions");
+
+    const char *p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("write failed");
+        }
+        p += n;
+        left -= n;
+    }
+    if (fsync(fd) != 0)
+        return fail("flush failed");
+    if (close(fd) != 0) {
+        const int err = errno;
+        unlink(tmpl.constData());
+        warn(path, "close failed", err);
+        return false;
+    }
+    if (rename(tmpl.constData(), target.constData()) != 0) {
+        const int err = errno;
+        unlink(tmpl.constData());
+        warn(path, "cannot replace the file", err);
+        return false;
+    }
+    return true;
+}
+
+} // namespace settings_detail
+
+QString iniFilePath()
+{
+    const QByteArray env = qgetenv("KESTREL_INI");
+    if (!env.isEmpty())
+        return QFile::decodeName(env);
+    // The folder does not move while the program runs.
+    static const QString resolved = settings_detail::resolveIniPath(exeDirectory(), configHomeDirectory());
+    return resolved;
+}
+
+QString ReadIniValue(const QString &section, const QString &key)
+{
+    // One value is wanted: scan the text instead of indexing every line.
+    const QString text = decodeIniBytes(readFileBytes(iniFilePath()));
+    const QStringView all(text);
+    bool inSection = false;
+    qsizetype start = 0;
+    const qsizetype n = all.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        const IniLine shape = classifyIniLine(all.mid(start, end - start));
+        if (shape.kind == IniLine::Header) {
+            if (inSection)
+                break; // the first section of the name is the one read
+            inSection = shape.name.compare(section, Qt::CaseInsensitive) == 0;
+        } else if (inSection && shape.kind == IniLine::Entry
+                   && shape.name.compare(key, Qt::CaseInsensitive) == 0) {
+            return IniDocument::unquoted(shape.value);
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+IniDocument LoadIniFile()
+{
+    return IniDocument::fromBytes(readFileBytes(iniFilePath()));
+}
+
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit)
+{
+    const QString path = iniFilePath();
+    const QByteArray before = readFileBytes(path);
+    IniDocument doc = IniDocument::fromBytes(before);
+    if (!edit(doc))
+        return true;
+    const QByteArray after = doc.toBytes();
+    if (after == before && QFileInfo::exists(path))
+        return true;
+    return settings_detail::replaceFileAtomically(path, after);
+}
+
+void WriteIniValues(const std::vector<IniWrite> &writes)
+{
+    UpdateIniFile([&](IniDocument &doc) {
+        for (const IniWrite &w : writes)
+            doc.setValue(w.section, w.key, w.value);
+        return true;
+    });
+}
+
+void WriteIniValue(const QString &section, const QString &key, const QString &value)
+{
+    WriteIniValues({IniWrite{section, key, value}});
+}
