@@ -47,6 +47,10 @@ ProgressState progressStep(const ProgressState &current, int32_t progress, int32
 
 int findPrefix(const QStringList &items, const QString &text)
 {
+    // Every item begins with nothing; an empty box must stay empty (and
+    // Enter on it must load what is typed), so nothing matches it.
+    if (text.isEmpty())
+        return -1;
     const int n = int(items.size());
     for (int step = 1; step <= n; ++step) {
         const int i = step % n;

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Kestrel needs, only those that are missing.
+#   scripts/deps.sh run    what building and running needs
+#   scripts/deps.sh test   that, plus what the tests need (virtual display, clang)
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+          libgl-dev libx11-dev fonts-dejavu-core)
+if [ "${1:-run}" = "test" ]; then
+  packages+=(xvfb xauth clang libclang-rt-14-dev python3)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Run as root (or install these packages yourself)." >&2
+    exit 1
+  fi
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi

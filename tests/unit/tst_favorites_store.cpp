@@ -1,0 +1,132 @@
+#include "favorites/FavoritesStore.h"
+
+#include <QtTest>
+
+namespace {
+IniDocument storeOf(const QStringList &names, const QByteArray &count = QByteArray())
+{
+    QByteArray text = "[Favorites]\r\nNumber=" + (count.isNull() ? QByteArray::number(names.size()) : count) + "\r\n";
+    for (int i = 0; i < names.size(); ++i)
+        text += "[" + QByteArray::number(i) + "]\r\nName=" + names[i].toUtf8() + "\r\nURL=http://" + names[i].toUtf8()
+                + ".test/\r\n";
+    return IniDocument::fromBytes(text);
+}
+} // namespace
+
+class TestFavoritesStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void countsThatAreNotACountReadAsEmpty_data();
+    void countsThatAreNotACountReadAsEmpty();
+    void missingSectionsBelowTheCountListEmpty();
+    void addAppendsAndOverwritesALeftoverSection();
+    void addRefusesAFullStore();
+    void deleteShiftsDownAndLeavesTheLastSection_data();
+    void deleteShiftsDownAndLeavesTheLastSection();
+    void changesOutsideTheListChangeNothing();
+    void updateKeepsPositionAndCount();
+};
+
+void TestFavoritesStore::countsThatAreNotACountReadAsEmpty_data()
+{
+    QTest::addColumn<QByteArray>("count");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("three") << QByteArray("3") << 3;
+    QTest::newRow("blanks") << QByteArray(" 2 ") << 2;
+    QTest::newRow("empty") << QByteArray("") << 0;
+    QTest::newRow("word") << QByteArray("many") << 0;
+    QTest::newRow("negative") << QByteArray("-1") << 0;
+    QTest::newRow("beyond 16 bits") << QByteArray("32768") << 0;
+    QTest::newRow("largest") << QByteArray("32767") << 32767;
+    QTest::newRow("fraction") << QByteArray("1.5") << 0;
+}
+
+void TestFavoritesStore::countsThatAreNotACountReadAsEmpty()
+{
+    QFETCH(QByteArray, count);
+    QFETCH(int, expected);
+    QCOMPARE(FavoritesStore::count(storeOf({}, count)), expected);
+}
+
+void TestFavoritesStore::missingSectionsBelowTheCountListEmpty()
+{
+    const IniDocument doc = storeOf({QStringLiteral("a")}, "3");
+    QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QString(), QString()}));
+}
+
+void TestFavoritesStore::addAppendsAndOverwritesALeftoverSection()
+{
+    IniDocument doc = storeOf({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, "2");
+    QCOMPARE(FavoritesStore::add(doc, QStringLiteral("new"), QString()), FavoritesStore::Result::Done);
+    QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("new")}));
+    QCOMPARE(FavoritesStore::url(doc, 2), QString());
+    QCOMPARE(doc.value(QStringLiteral("Favorites"), QStringLiteral("Number")), QStringLiteral("3"));
+
+    IniDocument empty;
+    QCOMPARE(FavoritesStore::add(empty, QString(), QString()), FavoritesStore::Result::Done);
+    QCOMPARE(empty.toBytes(), QByteArray("[0]\r\nName=\r\nURL=\r\n[Favorites]\r\nNumber=1\r\n"));
+}
+
+void TestFavoritesStore::addRefusesAFullStore()
+{
+    IniDocument doc = IniDocument::fromBytes("[Favorites]\r\nNumber=32767\r\n");
+    const QByteArray before = doc.toBytes();
+    QCOMPARE(FavoritesStore::add(doc, QStringLiteral("x"), QStringLiteral("y")), FavoritesStore::Result::Full);
+    QCOMPARE(doc.toBytes(), before);
+}
+
+void TestFavoritesStore::deleteShiftsDownAndLeavesTheLastSection_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("remaining");
+    QTest::newRow("first") << 0 << QStringList{QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("middle") << 1 << QStringList{QStringLiteral("a"), QStringLiteral("c")};
+    QTest::newRow("last") << 2 << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+}
+
+void TestFavoritesStore::deleteShiftsDownAndLeavesTheLastSection()
+{
+    QFETCH(int, index);
+    QFETCH(QStringList, remaining);
+    IniDocument doc = storeOf({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QCOMPARE(FavoritesStore::remove(doc, index), FavoritesStore::Result::Done);
+    QCOMPARE(FavoritesStore::names(doc), remaining);
+    for (int i = 0; i < remaining.size(); ++i)
+        QCOMPARE(FavoritesStore::url(doc, i), QStringLiteral("http://%1.test/").arg(remaining[i]));
+    // The former last favorite stays beyond the count.
+    QCOMPARE(FavoritesStore::name(doc, 2), QStringLiteral("c"));
+
+    IniDocument one = storeOf({QStringLiteral("only")});
+    FavoritesStore::remove(one, 0);
+    QCOMPARE(FavoritesStore::count(one), 0);
+    QVERIFY(FavoritesStore::names(one).isEmpty());
+}
+
+void TestFavoritesStore::changesOutsideTheListChangeNothing()
+{
+    IniDocument doc = storeOf({QStringLiteral("a"), QStringLiteral("b")});
+    const QByteArray before = doc.toBytes();
+    for (int index : {-1, 2, 40000}) {
+        QCOMPARE(FavoritesStore::remove(doc, index), FavoritesStore::Result::OutOfRange);
+        QCOMPARE(FavoritesStore::update(doc, index, QStringLiteral("x"), QStringLiteral("y")),
+                 FavoritesStore::Result::OutOfRange);
+    }
+    IniDocument empty = storeOf({});
+    QCOMPARE(FavoritesStore::remove(empty, 0), FavoritesStore::Result::OutOfRange);
+    QCOMPARE(FavoritesStore::count(empty), 0);
+    QCOMPARE(doc.toBytes(), before);
+}
+
+void TestFavoritesStore::updateKeepsPositionAndCount()
+{
+    IniDocument doc = storeOf({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QCOMPARE(FavoritesStore::update(doc, 1, QStringLiteral("B2"), QStringLiteral("about:blank")),
+             FavoritesStore::Result::Done);
+    QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QStringLiteral("B2"), QStringLiteral("c")}));
+    QCOMPARE(FavoritesStore::url(doc, 1), QStringLiteral("about:blank"));
+    QCOMPARE(FavoritesStore::count(doc), 3);
+}
+
+QTEST_GUILESS_MAIN(TestFavoritesStore)
+#include "tst_favorites_store.moc"

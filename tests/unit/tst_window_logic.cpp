@@ -1,0 +1,292 @@
+#include "app/StartupLogic.h"
+#include "browser/WindowLogic.h"
+#include "dialogs/frmPreferences.h"
+
+#include <QtTest>
+#include <climits>
+
+class TestWindowLogic : public QObject
+{
+    Q_OBJECT
+private slots:
+    void layoutFollowsSizeAndVisibility();
+    void layoutRefusesNegativeSizes();
+    void progress_data();
+    void progress();
+    void prefixSearchOrderAndCase_data();
+    void prefixSearchOrderAndCase();
+    void addressBoxPlaceholderComesAndGoes();
+    void addressBoxCompletesAndSelectsTheTail();
+    void addressBoxBackspaceThenCompletesAgain();
+    void addressBoxEnterAppendsOnce();
+    void addressBoxDropDownThenClickNavigates();
+    void startNavigationByMode();
+    void startupDialogState_data();
+    void startupDialogState();
+    void preferencesSelectOnlyExactValues();
+};
+
+void TestWindowLogic::layoutFollowsSizeAndVisibility()
+{
+    const LayoutGeometry design;
+    LayoutGeometry g = layoutPass({11760, 15225, false, true}, design);
+    QCOMPARE(g.cboWidth, 11660.f);
+    QCOMPARE(g.browserLeft, 0.f);
+    QCOMPARE(g.browserWidth, 11660.f);
+    QCOMPARE(g.browserHeight, 12875.f);
+    QCOMPARE(g.sidebarHeight, 12875.f);
+    QCOMPARE(g.listHeight, 1200.f + 12875.f - 1080.f - 1300.f);
+
+    const LayoutGeometry side = layoutPass({11760, 15225, true, true}, g);
+    QCOMPARE(side.browserLeft, 4000.f);
+    QCOMPARE(side.browserWidth, g.browserWidth - 4000.f);
+
+    const LayoutGeometry noStatus = layoutPass({11760, 15225, false, false}, g);
+    QCOMPARE(noStatus.browserHeight - g.browserHeight, 425.f);
+    QCOMPARE(noStatus.sidebarHeight - g.sidebarHeight, 425.f);
+    QCOMPARE(noStatus.listHeight - g.listHeight, 425.f);
+
+    // At the design size with the classic frame the view ends above the
+    // status bar and the address box inside the right edge.
+    const float clientW = 11670, clientH = 14550;
+    const LayoutGeometry d = layoutPass({clientW + kFrameAllowanceWidth, clientH + kFrameAllowanceHeight, false, true}, design);
+    QVERIFY(kSidebarTop + d.browserHeight <= clientH - 375);
+    QVERIFY(d.cboWidth <= clientW);
+    const LayoutGeometry h = layoutPass({clientW + kFrameAllowanceWidth, clientH + kFrameAllowanceHeight, false, false}, design);
+    QVERIFY(kSidebarTop + h.browserHeight <= clientH);
+}
+
+void TestWindowLogic::layoutRefusesNegativeSizes()
+{
+    const LayoutGeometry before = layoutPass({11760, 15225, false, true}, LayoutGeometry());
+    // Narrower than 4100 with the sidebar: the view moves but keeps its width.
+    const LayoutGeometry narrow = layoutPass({3000, 15225, true, true}, before);
+    QCOMPARE(narrow.browserLeft, 4000.f);
+    QCOMPARE(narrow.browserWidth, before.browserWidth);
+    QCOMPARE(narrow.cboWidth, 2900.f);
+    // Shorter than 2350: heights kept, the list computed from the kept height.
+    const LayoutGeometry shortWin = layoutPass({11760, 2000, false, true}, before);
+    QCOMPARE(shortWin.browserHeight, before.browserHeight);
+    QCOMPARE(shortWin.sidebarHeight, before.sidebarHeight);
+    QCOMPARE(shortWin.listHeight, before.listHeight);
+    // 2000 is enough once the status bar is gone.
+    QCOMPARE(layoutPass({11760, 2000, false, false}, before).browserHeight, 75.f);
+    const LayoutGeometry tiny = layoutPass({50, 50, false, true}, before);
+    QCOMPARE(tiny.cboWidth, before.cboWidth);
+    QCOMPARE(tiny.browserWidth, before.browserWidth);
+}
+
+void TestWindowLogic::progress_data()
+{
+    QTest::addColumn<float>("startValue");
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<int>("progressMax");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("finished") << 40.f << -1 << 0 << 100.f << false;
+    QTest::newRow("quarter") << 0.f << 50 << 200 << 25.f << true;
+    QTest::newRow("whole") << 25.f << 200 << 200 << 100.f << false;
+    QTest::newRow("not rounded") << 0.f << 1 << 3 << float(100.0 / 3.0) << true;
+    QTest::newRow("over the maximum refused") << 30.f << 300 << 200 << 30.f << true;
+    QTest::newRow("refused while at 100 stays hidden") << 100.f << 300 << 200 << 100.f << false;
+    QTest::newRow("hundredfold past 32 bits") << 12.f << INT_MAX / 50 << 1000 << 12.f << true;
+    QTest::newRow("hundredfold just fits") << 0.f << INT_MAX / 100 << INT_MAX / 100 << 100.f << false;
+    QTest::newRow("zero progress keeps value") << 60.f << 0 << 100 << 60.f << true;
+    QTest::newRow("zero maximum keeps value") << 60.f << 10 << 0 << 60.f << true;
+    QTest::newRow("zero maximum after a finished load") << 100.f << 10 << 0 << 100.f << false;
+    QTest::newRow("other negative") << 5.f << -2 << 100 << 5.f << true;
+}
+
+void TestWindowLogic::progress()
+{
+    QFETCH(float, startValue);
+    QFETCH(int, progress);
+    QFETCH(int, progressMax);
+    QFETCH(float, value);
+    QFETCH(bool, visible);
+    const ProgressState s = progressStep({startValue, !visible}, progress, progressMax);
+    QCOMPARE(s.value, value);
+    QCOMPARE(s.visible, visible);
+}
+
+void TestWindowLogic::prefixSearchOrderAndCase_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
+    const QStringList wrap{QStringLiteral("http://a.test"), QStringLiteral("http://a.test/more")};
+    QTest::newRow("first item searched last") << wrap << QStringLiteral("http://a.test") << 1;
+    QTest::newRow("only the first matches") << wrap << QStringLiteral("http://a.test") .left(8) << 1;
+    QTest::newRow("wraps to the first")
+        << QStringList{QStringLiteral("news"), QStringLiteral("mail")} << QStringLiteral("ne") << 0;
+    QTest::newRow("none") << wrap << QStringLiteral("ftp") << -1;
+    QTest::newRow("empty list") << QStringList() << QStringLiteral("a") << -1;
+    QTest::newRow("ASCII case") << wrap << QStringLiteral("HTTP://A") << 1;
+    QTest::newRow("Cyrillic case")
+        << QStringList{QStringLiteral("x"), QString::fromUtf8("Новости.рф")} << QString::fromUtf8("нОВ") << 1;
+    QTest::newRow("Greek case")
+        << QStringList{QString::fromUtf8("Ελλάδα"), QStringLiteral("x")} << QString::fromUtf8("ΕΛΛ") << 0;
+    QTest::newRow("empty text matches nothing") << wrap << QString() << -1;
+    QTest::newRow("longer text than item") << wrap << QStringLiteral("http://a.test/more/still") << -1;
+}
+
+void TestWindowLogic::prefixSearchOrderAndCase()
+{
+    QFETCH(QStringList, items);
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(findPrefix(items, text), expected);
+}
+
+void TestWindowLogic::addressBoxPlaceholderComesAndGoes()
+{
+    AddressBoxLogic box;
+    box.gotFocus();
+    QCOMPARE(box.text, QString());
+    QVERIFY(!box.grey);
+    box.lostFocus();
+    QCOMPARE(box.text, AddressBoxLogic::kPlaceholder);
+    QVERIFY(box.grey);
+
+    // Typed in black, the placeholder's words are the user's and stay.
+    box.gotFocus();
+    box.edited(AddressBoxLogic::kPlaceholder);
+    box.lostFocus();
+    box.gotFocus();
+    QCOMPARE(box.text, AddressBoxLogic::kPlaceholder);
+    // Blanks are text: no placeholder for them.
+    box.edited(QStringLiteral("  "));
+    box.lostFocus();
+    QCOMPARE(box.text, QStringLiteral("  "));
+    QVERIFY(!box.grey);
+}
+
+void TestWindowLogic::addressBoxCompletesAndSelectsTheTail()
+{
+    AddressBoxLogic box;
+    box.items = {QStringLiteral("http://news.test/"), QStringLiteral("http://mail.test/")};
+    box.gotFocus();
+    box.edited(QStringLiteral("HTTP://m"));
+    QCOMPARE(box.keyUp('M'), std::optional<QString>());
+    QCOMPARE(box.text, QStringLiteral("http://mail.test/"));
+    QCOMPARE(box.listIndex, 1);
+    QCOMPARE(box.selStart, 8);
+    QCOMPARE(box.selLength, 9);
+    // Enter loads the completed text and adds nothing.
+    QCOMPARE(box.keyUp(13), std::optional<QString>(QStringLiteral("http://mail.test/")));
+    QCOMPARE(box.items.size(), 2);
+}
+
+void TestWindowLogic::addressBoxBackspaceThenCompletesAgain()
+{
+    AddressBoxLogic box;
+    box.items = {QStringLiteral("abc.test")};
+    box.gotFocus();
+    box.edited(QStringLiteral("a"));
+    box.keyUp('A');
+    QCOMPARE(box.text, QStringLiteral("abc.test"));
+    box.edited(QStringLiteral("a")); // Backspace took the selected tail away
+    box.keyUp(8);
+    QCOMPARE(box.text, QStringLiteral("a"));
+    box.edited(QStringLiteral("ab"));
+    box.keyUp('B');
+    QCOMPARE(box.text, QStringLiteral("abc.test"));
+    QCOMPARE(box.selStart, 2);
+}
+
+void TestWindowLogic::addressBoxEnterAppendsOnce()
+{
+    AddressBoxLogic box;
+    QCOMPARE(box.keyUp(13), std::optional<QString>(AddressBoxLogic::kPlaceholder));
+    box.gotFocus();
+    box.edited(QStringLiteral("127.0.0.1/a.html"));
+    QCOMPARE(box.keyUp(13), std::optional<QString>(QStringLiteral("127.0.0.1/a.html")));
+    box.edited(QStringLiteral("127.0.0.1/a.html"));
+    box.keyUp(13);
+    QCOMPARE(box.items, (QStringList{AddressBoxLogic::kPlaceholder, QStringLiteral("127.0.0.1/a.html")}));
+    box.edited(QString());
+    QCOMPARE(box.keyUp(13), std::optional<QString>(QString()));
+}
+
+void TestWindowLogic::addressBoxDropDownThenClickNavigates()
+{
+    AddressBoxLogic box;
+    box.items = {QStringLiteral("one.test"), QStringLiteral("two.test")};
+    box.dropDown();
+    QCOMPARE(box.picked(1), std::optional<QString>(QStringLiteral("two.test")));
+    QVERIFY(!box.droppedDown);
+    // Without the drop-down a pick only fills the box.
+    QCOMPARE(box.picked(0), std::optional<QString>());
+    QCOMPARE(box.text, QStringLiteral("one.test"));
+    // Opened and closed without a choice: the next completion loads.
+    box.dropDown();
+    box.edited(QStringLiteral("tw"));
+    QCOMPARE(box.keyUp('W'), std::optional<QString>(QStringLiteral("two.test")));
+}
+
+void TestWindowLogic::startNavigationByMode()
+{
+    QStringList asked;
+    auto read = [&asked](const QString &key) {
+        asked << key;
+        return key == QLatin1String("Home") ? QStringLiteral("http://home.test/") : QString();
+    };
+    const StartNavigation blank = chooseStartNavigation(QStringLiteral("Blank"), read);
+    QCOMPARE(blank.kind, StartNavigation::NavigateBlankNoHistory);
+    QCOMPARE(blank.url, QStringLiteral("about:blank"));
+    const StartNavigation home = chooseStartNavigation(QStringLiteral("Home"), read);
+    QCOMPARE(home.kind, StartNavigation::Navigate);
+    QCOMPARE(home.url, QStringLiteral("http://home.test/"));
+    const StartNavigation cont = chooseStartNavigation(QStringLiteral("Continue"), read);
+    QCOMPARE(cont.kind, StartNavigation::Navigate);
+    QCOMPARE(cont.url, QString());
+    QCOMPARE(chooseStartNavigation(QStringLiteral("home"), read).kind, StartNavigation::None);
+    QCOMPARE(chooseStartNavigation(QString(), read).kind, StartNavigation::None);
+    QCOMPARE(asked, (QStringList{QStringLiteral("Home"), QStringLiteral("LastURL")}));
+}
+
+void TestWindowLogic::startupDialogState_data()
+{
+    QTest::addColumn<QString>("lastUrl");
+    QTest::addColumn<QString>("startup");
+    QTest::addColumn<QString>("doStartup");
+    QTest::addColumn<bool>("continueEnabled");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("skip");
+    QTest::newRow("nothing stored") << QString() << QString() << QString() << false << int(StartupChoice::Home) << false;
+    QTest::newRow("blank last page") << "about:blank" << "Blank" << "True" << false << int(StartupChoice::Blank) << false;
+    QTest::newRow("continue without a page")
+        << QString() << "Continue" << QString() << false << int(StartupChoice::Continue) << false;
+    QTest::newRow("continue") << "http://a.test/" << "Continue" << "False" << true << int(StartupChoice::Continue) << true;
+    QTest::newRow("lower-case false shows") << "x" << "home" << "false" << true << int(StartupChoice::Home) << false;
+}
+
+void TestWindowLogic::startupDialogState()
+{
+    QFETCH(QString, lastUrl);
+    QFETCH(QString, startup);
+    QFETCH(QString, doStartup);
+    const StartupChoice c = chooseStartupDialogState(lastUrl, startup, doStartup);
+    QTEST(c.continueEnabled, "continueEnabled");
+    QTEST(int(c.selected), "selected");
+    QTEST(c.skipDialog, "skip");
+    QCOMPARE(startupValueFor(StartupChoice::Continue), QStringLiteral("Continue"));
+}
+
+void TestWindowLogic::preferencesSelectOnlyExactValues()
+{
+    const PreferencesState none = preferencesFromValues(QStringLiteral("home"), QStringLiteral("true"),
+                                                        QStringLiteral("TRUE"), QStringLiteral("reject"), QString());
+    QCOMPARE(none.start, PreferencesState::NoStart);
+    QVERIFY(!none.showDialog && !none.confirmExit && !none.supressErrors);
+    QCOMPARE(none.popUp, PreferencesState::NoPopUp);
+    const PreferencesState all = preferencesFromValues(QStringLiteral("Blank"), QStringLiteral("True"),
+                                                       QStringLiteral("True"), QStringLiteral("Reject"),
+                                                       QStringLiteral("True"));
+    QCOMPARE(all.start, PreferencesState::StartBlank);
+    QVERIFY(all.showDialog && all.confirmExit && all.supressErrors);
+    QCOMPARE(all.popUp, PreferencesState::Reject);
+}
+
+QTEST_GUILESS_MAIN(TestWindowLogic)
+#include "tst_window_logic.moc"
