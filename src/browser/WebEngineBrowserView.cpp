@@ -14,7 +14,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QWebEngineDownloadRequest>
-#include <QShortcut>
+#include <QKeyEvent>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
@@ -100,9 +101,7 @@ public:
         connect(prev, &QPushButton::clicked, this, [this] { find(true); });
         connect(m_case, &QCheckBox::toggled, this, [this] { find(false); });
         connect(close, &QToolButton::clicked, this, &FindBar::dismiss);
-        auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-        esc->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(esc, &QShortcut::activated, this, &FindBar::dismiss);
+        m_text->installEventFilter(this);
         hide();
     }
 
@@ -111,6 +110,16 @@ public:
         show();
         m_text->setFocus(Qt::ShortcutFocusReason);
         m_text->selectAll();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            dismiss();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
     }
 
 private:
@@ -368,8 +377,9 @@ void WebEngineBrowserView::ExecWB(int command, int option, const QVariant &input
         QString filter;
         const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
         const QString single = QStringLiteral("Web Archive, single file (*.mhtml)");
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
         const QString path = QFileDialog::getSaveFileName(m_container, QStringLiteral("Save As"),
-                                                          suggested + QStringLiteral(".html"),
+                                                          folder + QLatin1Char('/') + suggested + QStringLiteral(".html"),
                                                           complete + QStringLiteral(";;") + single, &filter);
         if (path.isEmpty())
             return;

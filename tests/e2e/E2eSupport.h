@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+// A small HTTP server on 127.0.0.1 for the pages the tests load.
+class LocalServer : public QObject
+{
+public:
+    LocalServer()
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = m_server.nextPendingConnection())
+                serve(s);
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+
+    void page(const QString &path, const QByteArray &html, const QByteArray &type = "text/html; charset=utf-8")
+    {
+        m_pages.insert(path, {type, html});
+    }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+    int hits(const QString &path) const { return requests.count(path); }
+
+    QStringList requests;
+
+private:
+    void serve(QTcpSocket *s)
+    {
+        connect(s, &QTcpSocket::readyRead, s, [this, s] {
+            m_buffer[s] += s->readAll();
+            if (!m_buffer[s].contains("\r\n\r\n"))
+                return;
+            const QList<QByteArray> first = m_buffer[s].left(m_buffer[s].indexOf("\r\n")).split(' ');
+            m_buffer.remove(s);
+            const QString path = first.size() > 1 ? QString::fromUtf8(first[1]) : QString();
+            requests << path;
+            const auto it = m_pages.constFind(path);
+            QByteArray status = "200 OK", type = "text/plain", body = "not found";
+            if (it != m_pages.constEnd()) {
+                type = it->first;
+                body = it->second;
+            } else {
+                status = "404 Not Found";
+            }
+            s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
+                     + QByteArray::number(body.size()) + "\r\nConnection: close\r\nCache-Control: no-store\r\n\r\n" + body);
+            s->disconnectFromHost();
+        });
+        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    }
+
+    QTcpServer m_server;
+    QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
+    QHash<QTcpSocket *, QByteArray> m_buffer;
+};
+
+// X11 top-level windows of the display, for tests that run the program.
+namespace X11 {
+// Title of every mapped top-level window.
+QStringList windowTitles();
+// Asks the window with this title to close, as a window manager's close box does.
+bool requestClose(const QString &title);
+}

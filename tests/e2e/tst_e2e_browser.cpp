@@ -1,0 +1,398 @@
+#include "E2eSupport.h"
+#include "TempIni.h"
+
+#include "app/MainWindowSteps.h"
+#include "browser/AddressBox.h"
+#include "browser/WebEngineBrowserView.h"
+#include "browser/frmMain.h"
+#include "favorites/FavoritesPanel.h"
+#include "favorites/frmFavAdd.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QProgressBar>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <csignal>
+
+namespace {
+
+QList<frmMain *> mainWindows()
+{
+    QList<frmMain *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
+            out << m;
+    }
+    return out;
+}
+
+WebEngineBrowserView *viewOf(frmMain *w)
+{
+    return static_cast<WebEngineBrowserView *>(w->Browser);
+}
+
+frmMain *openWindow()
+{
+    frmMain *w = CreateMainWindow();
+    w->show();
+    return w;
+}
+
+frmMain *other(frmMain *w)
+{
+    for (frmMain *m : mainWindows()) {
+        if (m != w)
+            return m;
+    }
+    return nullptr;
+}
+
+// Runs `fn` on the first top-level widget of type T once it shows.
+template <typename T, typename Fn>
+void whenShown(Fn fn)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [fn, poll] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *t = qobject_cast<T *>(w); t && t->isVisible()) {
+                fn(t);
+                return;
+            }
+        }
+        QTimer::singleShot(50, *poll);
+    };
+    QTimer::singleShot(50, *poll);
+}
+
+} // namespace
+
+class TestBrowser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        // A second run works on the settings file the first one named.
+        if (!qEnvironmentVariableIsSet("KESTREL_E2E_SECOND_RUN"))
+            m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n");
+    }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+        m_ini.reset();
+    }
+
+    void captionFollowsThePageTitle();
+    void pagesOpenWindowsUnlessRejected_data();
+    void pagesOpenWindowsUnlessRejected();
+    void newWindowShowsTheCurrentAddress();
+    void typedAndCompletedAddressesLoad();
+    void blankStartPageStaysOutOfHistory();
+    void silentModeSwallowsScriptDialogs();
+    void killedRendererLeavesProgramRunningAndReloadRecovers();
+    void findReportsFoundAndNotFound();
+    void textSizeZoomsThePage();
+    void saveWritesThePage();
+    void printPreviewHasAPage();
+    void favoriteSurvivesARestart();
+    void favoriteSurvivesARestartSecondRun();
+
+private:
+    LocalServer m_server;
+    std::unique_ptr<TempIni> m_ini;
+};
+
+void TestBrowser::captionFollowsThePageTitle()
+{
+    m_server.page(QStringLiteral("/title.html"),
+                  "<title>First Title</title><script>setTimeout(function(){document.title='Second Title'},300)</script>");
+    frmMain *w = openWindow();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Kestrel"));
+    w->Browser->Navigate(m_server.url(QStringLiteral("/title.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("First Title - Kestrel"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Second Title - Kestrel"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->ProgressBar->isVisible(), 20000);
+    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), m_server.url(QStringLiteral("/title.html")));
+}
+
+void TestBrowser::pagesOpenWindowsUnlessRejected_data()
+{
+    QTest::addColumn<QByteArray>("popUp");
+    QTest::addColumn<int>("windows");
+    QTest::newRow("absent") << QByteArray() << 2;
+    QTest::newRow("Reject") << QByteArray("Reject") << 1;
+}
+
+void TestBrowser::pagesOpenWindowsUnlessRejected()
+{
+    QFETCH(QByteArray, popUp);
+    QFETCH(int, windows);
+    if (!popUp.isEmpty())
+        WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QString::fromLatin1(popUp));
+    m_server.page(QStringLiteral("/opener.html"),
+                  "<title>Opener</title><script>window.open('/popup.html');document.title='Opened'</script>");
+    m_server.page(QStringLiteral("/popup.html"), "<title>Popup</title>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/opener.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Opened - Kestrel"), 20000);
+    if (windows == 2) {
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
+        frmMain *popup = other(w);
+        QTRY_COMPARE_WITH_TIMEOUT(popup->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
+        QVERIFY(popup->Browser->RegisterAsBrowser());
+    } else {
+        const int before = m_server.hits(QStringLiteral("/popup.html"));
+        QTest::qWait(1500);
+        QCOMPARE(mainWindows().size(), 1);
+        QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), before);
+    }
+}
+
+void TestBrowser::newWindowShowsTheCurrentAddress()
+{
+    m_server.page(QStringLiteral("/home.html"), "<title>Home</title>");
+    m_server.page(QStringLiteral("/current.html"), "<title>Current</title>");
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Startup"), QStringLiteral("Home"));
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Home"), m_server.url(QStringLiteral("/home.html")));
+    frmMain *w = openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Home - Kestrel"), 20000);
+    w->Browser->Navigate(m_server.url(QStringLiteral("/current.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
+    w->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
+    QCOMPARE(mainWindows().size(), 2);
+    frmMain *n = other(w);
+    QTRY_COMPARE_WITH_TIMEOUT(n->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
+    QTest::qWait(500);
+    QCOMPARE(n->Browser->LocationURL(), m_server.url(QStringLiteral("/current.html")));
+}
+
+void TestBrowser::typedAndCompletedAddressesLoad()
+{
+    m_server.page(QStringLiteral("/typed.html"), "<title>Typed</title>");
+    m_server.page(QStringLiteral("/blank.html"), "<title>Elsewhere</title>");
+    frmMain *w = openWindow();
+    // No window manager runs here to hand out activation.
+    QApplication::setActiveWindow(w);
+    w->cboURL->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(w->cboURL->hasFocus());
+    const QString typed = m_server.url(QStringLiteral("/typed.html")).mid(7); // without the scheme
+    QTest::keyClicks(w->cboURL->lineEdit(), typed);
+    QTest::keyClick(w->cboURL->lineEdit(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed - Kestrel"), 20000);
+
+    w->Browser->Navigate(m_server.url(QStringLiteral("/blank.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Elsewhere - Kestrel"), 20000);
+    w->cboURL->lineEdit()->selectAll();
+    QTest::keyClicks(w->cboURL->lineEdit(), typed.left(5));
+    QCOMPARE(w->cboURL->currentText(), typed);
+    QTest::keyClick(w->cboURL->lineEdit(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed - Kestrel"), 20000);
+    QCOMPARE(w->cboURL->count(), 1);
+    QCOMPARE(m_server.hits(QStringLiteral("/typed.html")), 2);
+}
+
+void TestBrowser::blankStartPageStaysOutOfHistory()
+{
+    m_server.page(QStringLiteral("/next.html"), "<title>Next</title>");
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Startup"), QStringLiteral("Blank"));
+    frmMain *w = openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(w->Browser->LocationURL(), QStringLiteral("about:blank"), 20000);
+    QTest::qWait(300);
+    w->Browser->Navigate(m_server.url(QStringLiteral("/next.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Next - Kestrel"), 20000);
+    QTRY_VERIFY(!viewOf(w)->view()->history()->canGoBack());
+    w->cmdBack->click(); // refused quietly
+    QTest::qWait(300);
+    QCOMPARE(w->Browser->LocationURL(), m_server.url(QStringLiteral("/next.html")));
+}
+
+void TestBrowser::silentModeSwallowsScriptDialogs()
+{
+    m_server.page(QStringLiteral("/alerts.html"),
+                  "<title>Alerts</title><script>for(var i=0;i<200;i++){alert(i);}"
+                  "document.title=confirm('c')?'confirmed':'Survived';</script>");
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
+    frmMain *w = openWindow();
+    QVERIFY(w->Browser->Silent());
+    w->Browser->Navigate(m_server.url(QStringLiteral("/alerts.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Survived - Kestrel"), 20000);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // Not silent: the page's alert is shown to the user.
+    w->Browser->setSilent(false);
+    m_server.page(QStringLiteral("/one.html"), "<title>One</title><script>alert('hello')</script>");
+    bool shown = false;
+    whenShown<QDialog>([&shown](QDialog *d) {
+        shown = true;
+        d->reject();
+    });
+    w->Browser->Navigate(m_server.url(QStringLiteral("/one.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(shown, 20000);
+}
+
+void TestBrowser::killedRendererLeavesProgramRunningAndReloadRecovers()
+{
+    m_server.page(QStringLiteral("/victim.html"), "<title>Victim</title><p>alive</p>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/victim.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Victim - Kestrel"), 20000);
+    const qint64 pid = viewOf(w)->page()->renderProcessPid();
+    QVERIFY(pid > 0);
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 20000);
+    QCOMPARE(w->Browser->LocationURL(), m_server.url(QStringLiteral("/victim.html")));
+    const int hits = m_server.hits(QStringLiteral("/victim.html"));
+    w->cmdReload->click();
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Victim - Kestrel"), 20000);
+    QCOMPARE(m_server.hits(QStringLiteral("/victim.html")), hits + 1);
+}
+
+void TestBrowser::findReportsFoundAndNotFound()
+{
+    m_server.page(QStringLiteral("/find.html"), "<title>Find</title><p>A kestrel hovers over the field.</p>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/find.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Find - Kestrel"), 20000);
+    w->cboURL->setFocus();
+    w->menuAction(QStringLiteral("mnuEditFind"))->trigger();
+    auto *text = w->findChild<QLineEdit *>(QStringLiteral("findText"));
+    auto *status = w->findChild<QLabel *>(QStringLiteral("findStatus"));
+    QVERIFY(text && status);
+    QVERIFY(text->isVisible());
+    QTest::keyClicks(text, QStringLiteral("hovers"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("1 of 1"), 10000);
+    text->setText(QStringLiteral("falcon"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Not found"), 10000);
+    QTest::keyClick(text, Qt::Key_Escape);
+    QTRY_VERIFY(!text->isVisible());
+}
+
+void TestBrowser::textSizeZoomsThePage()
+{
+    m_server.page(QStringLiteral("/zoom.html"), "<title>Zoom</title><p>text</p>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/zoom.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Zoom - Kestrel"), 20000);
+    const QList<QAction *> sizes = w->findChildren<QAction *>(QStringLiteral("mnuViewTextSize"));
+    sizes[4]->trigger();
+    QVERIFY(viewOf(w)->view()->zoomFactor() > 1.4);
+    sizes[0]->trigger();
+    QVERIFY(viewOf(w)->view()->zoomFactor() < 0.7);
+    sizes[2]->trigger();
+    QCOMPARE(viewOf(w)->view()->zoomFactor(), 1.0);
+}
+
+void TestBrowser::saveWritesThePage()
+{
+    m_server.page(QStringLiteral("/save.html"), "<title>Save Me</title><p>words worth keeping</p>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/save.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Save Me - Kestrel"), 20000);
+    const QString target = m_ini->dir.path() + QStringLiteral("/saved.html");
+    whenShown<QFileDialog>([target](QFileDialog *d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Save As"));
+        d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    w->menuAction(QStringLiteral("mnuFileSave"))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(target).size() > 0, 20000);
+    auto saved = [&target] {
+        QFile f(target);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(saved().contains("words worth keeping"), 10000);
+}
+
+void TestBrowser::printPreviewHasAPage()
+{
+    m_server.page(QStringLiteral("/print.html"), "<title>Print</title><h1>Printed page</h1>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/print.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Print - Kestrel"), 20000);
+    int pages = -1;
+    whenShown<QPrintPreviewDialog>([&pages](QPrintPreviewDialog *d) {
+        auto *preview = d->findChild<QPrintPreviewWidget *>();
+        auto check = std::make_shared<std::function<void()>>();
+        int tries = 0;
+        *check = [d, preview, &pages, check, tries]() mutable {
+            if ((preview && preview->pageCount() > 0) || ++tries > 100) {
+                pages = preview ? preview->pageCount() : 0;
+                d->reject();
+                return;
+            }
+            QTimer::singleShot(100, *check);
+        };
+        (*check)();
+    });
+    w->menuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
+    QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
+}
+
+void TestBrowser::favoriteSurvivesARestart()
+{
+    if (qEnvironmentVariableIsSet("KESTREL_E2E_SECOND_RUN"))
+        QSKIP("first run only");
+    m_server.page(QStringLiteral("/fav.html"), "<title>Favorite Page</title>");
+    frmMain *w = openWindow();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/fav.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Favorite Page - Kestrel"), 20000);
+    frmFavAdd *add = frmFavAdd::showFor(w);
+    QCOMPARE(add->txtName->text(), QStringLiteral("Favorite Page"));
+    add->cmdAdd_Click();
+    w->close();
+
+    // A second program run on the same settings file opens the favorite.
+    QProcess again;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KESTREL_E2E_SECOND_RUN"), m_server.url(QStringLiteral("/fav.html")));
+    again.setProcessEnvironment(env);
+    again.setProcessChannelMode(QProcess::ForwardedChannels);
+    const int hits = m_server.hits(QStringLiteral("/fav.html"));
+    again.start(QCoreApplication::applicationFilePath(), {QStringLiteral("favoriteSurvivesARestartSecondRun")});
+    // Serve the second run's request while waiting for it.
+    QTRY_VERIFY_WITH_TIMEOUT(again.state() == QProcess::NotRunning, 60000);
+    QCOMPARE(again.exitCode(), 0);
+    QCOMPARE(m_server.hits(QStringLiteral("/fav.html")), hits + 1);
+}
+
+void TestBrowser::favoriteSurvivesARestartSecondRun()
+{
+    const QString expected = qEnvironmentVariable("KESTREL_E2E_SECOND_RUN");
+    if (expected.isEmpty())
+        QSKIP("run by favoriteSurvivesARestart");
+    frmMain *w = openWindow();
+    QCOMPARE(w->lstFavs->count(), 1);
+    QCOMPARE(w->lstFavs->item(0)->text(), QStringLiteral("Favorite Page"));
+    w->lstFavs->setCurrentRow(0);
+    emit w->lstFavs->itemDoubleClicked(w->lstFavs->item(0));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Favorite Page - Kestrel"), 20000);
+    QCOMPARE(w->Browser->LocationURL(), expected);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
+    InstallMainWindowHooks();
+    TestBrowser test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e_browser.moc"
