@@ -88,38 +88,55 @@ void AttachFavoritesPanel(frmMain *w)
     });
 }
 
-void RefreshFavoritesList()
+namespace {
+void fillAllLists(const QStringList &names)
 {
     QList<QPointer<QListWidget>> &lists = openLists();
     lists.removeAll(QPointer<QListWidget>());
-    if (lists.isEmpty())
-        return;
-    const QStringList names = FavoritesStore::names(LoadIniFile());
     for (QListWidget *list : std::as_const(lists))
         fillList(list, names);
 }
 
-void AddFavorite(const QString &name, const QString &url)
+// Runs one change on the file. The lists are rebuilt from the document just
+// written, which is what the file now holds; a failed write leaves the file
+// as it was, so then they are rebuilt from the file.
+FavoritesStore::Result change(const std::function<FavoritesStore::Result(IniDocument &)> &op)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
-    UpdateIniFile([&](IniDocument &doc) {
-        result = FavoritesStore::add(doc, name, url);
+    QStringList names;
+    const bool written = UpdateIniFile([&](IniDocument &doc) {
+        result = op(doc);
+        names = FavoritesStore::names(doc);
         return result == FavoritesStore::Result::Done;
     });
+    if (written)
+        fillAllLists(names);
+    else
+        RefreshFavoritesList();
+    return result;
+}
+} // namespace
+
+void RefreshFavoritesList()
+{
+    openLists().removeAll(QPointer<QListWidget>());
+    if (!openLists().isEmpty())
+        fillAllLists(FavoritesStore::names(LoadIniFile()));
+}
+
+void AddFavorite(const QString &name, const QString &url)
+{
+    const auto result = change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); });
     if (result == FavoritesStore::Result::Full) {
         QMessageBox::information(nullptr, QStringLiteral("Add Favorite"),
                                  QStringLiteral("The favorites list is full: it holds %1 favorites.")
                                      .arg(FavoritesStore::kMaxFavorites));
     }
-    RefreshFavoritesList();
 }
 
 void UpdateFavorite(int index, const QString &name, const QString &url)
 {
-    UpdateIniFile([&](IniDocument &doc) {
-        return FavoritesStore::update(doc, index, name, url) == FavoritesStore::Result::Done;
-    });
-    RefreshFavoritesList();
+    change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); });
 }
 
 void DeleteFavorite(int index, int listCount)
@@ -127,8 +144,5 @@ void DeleteFavorite(int index, int listCount)
     // The shift is bounded by the count in the file; every list is rebuilt
     // from that same file, so the two agree.
     Q_UNUSED(listCount);
-    UpdateIniFile([&](IniDocument &doc) {
-        return FavoritesStore::remove(doc, index) == FavoritesStore::Result::Done;
-    });
-    RefreshFavoritesList();
+    change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); });
 }

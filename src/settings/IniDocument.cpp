@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // Windows-1252 for 0x80..0x9F; the rest of the upper half matches Latin-1.
@@ -77,11 +79,12 @@ QString IniDocument::unquoted(QStringView rawValue)
 
 QString IniDocument::sanitized(const QString &text)
 {
+    auto bad = [](QChar c) { return c == u'\r' || c == u'\n' || c == u'\0'; };
+    // Most text is clean: share it instead of copying it.
+    if (std::none_of(text.cbegin(), text.cend(), bad))
+        return text;
     QString out = text;
-    for (QChar &c : out) {
-        if (c == u'\r' || c == u'\n' || c == u'\0')
-            c = u' ';
-    }
+    std::replace_if(out.begin(), out.end(), bad, QChar(u' '));
     return out;
 }
 
@@ -100,12 +103,14 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
         while (i < n && text[i] != u'\r' && text[i] != u'\n')
             ++i;
         QString line = text.mid(start, i - start);
+        // Shared terminators: a large file has one per line.
+        static const QString crlf = QStringLiteral("\r\n"), lf = QStringLiteral("\n"), cr = QStringLiteral("\r");
         QString eol;
         if (i < n) {
             if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-                eol = QStringLiteral("\r\n");
+                eol = crlf;
             else
-                eol = QString(text[i]);
+                eol = text[i] == u'\n' ? lf : cr;
         }
         start = i + eol.size();
         doc.appendLine(std::move(line), std::move(eol));
@@ -142,7 +147,13 @@ void IniDocument::indexEntry(Section &s, int lineIndex)
 
 QByteArray IniDocument::toBytes() const
 {
+    qsizetype size = 0;
+    for (const Section &s : m_sections) {
+        for (const Line &l : s.lines)
+            size += l.text.size() + l.eol.size();
+    }
     QString text;
+    text.reserve(size);
     for (const Section &s : m_sections) {
         for (const Line &l : s.lines) {
             text += l.text;
