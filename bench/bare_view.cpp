@@ -1,0 +1,28 @@
+// The yardstick for start-up and memory: one Qt WebEngine view on a page,
+// nothing else. Ctrl+N opens one more view on the same page, as the browser
+// does. Usage: bare_view URL
+#include <QApplication>
+#include <QShortcut>
+#include <QWebEngineView>
+
+static QWebEngineView *openView(const QUrl &url)
+{
+    auto *view = new QWebEngineView;
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    // The size of the browser's view at its design size, for a fair match.
+    view->resize(778, 850);
+    QObject::connect(view, &QWebEngineView::titleChanged, view, &QWidget::setWindowTitle);
+    auto *again = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), view);
+    QObject::connect(again, &QShortcut::activated, view, [view] { openView(view->url()); });
+    view->load(url);
+    view->show();
+    return view;
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    openView(QUrl::fromUserInput(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("about:blank")));
+    return app.exec();
+}

@@ -1,0 +1,251 @@
+// Start-up, Ctrl+N and memory of the browser against the bare view, both
+// started as whole programs under the same X display, in turn, A B A B.
+//
+// Usage: startup_bench KESTREL BARE_VIEW [RUNS]
+// Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+Display *g_display = nullptr;
+
+QString titleOf(Window w)
+{
+    Atom utf8 = XInternAtom(g_display, "UTF8_STRING", False);
+    Atom name = XInternAtom(g_display, "_NET_WM_NAME", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    QString t;
+    if (XGetWindowProperty(g_display, w, name, 0, 4096, False, utf8, &type, &format, &count, &after, &data) == Success
+        && data) {
+        t = QString::fromUtf8(reinterpret_cast<char *>(data), int(count));
+        XFree(data);
+    }
+    return t;
+}
+
+std::vector<Window> windowsTitled(const QString &title)
+{
+    std::vector<Window> out;
+    Window root, parent, *children = nullptr;
+    unsigned int n = 0;
+    XQueryTree(g_display, DefaultRootWindow(g_display), &root, &parent, &children, &n);
+    for (unsigned int i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(g_display, children[i], &a) && a.map_state == IsViewable && titleOf(children[i]) == title)
+            out.push_back(children[i]);
+    }
+    if (children)
+        XFree(children);
+    return out;
+}
+
+// Milliseconds until `count` windows carry `title`, or -1 after 30 s.
+double waitForWindows(const QString &title, size_t count, const QElapsedTimer &since)
+{
+    while (since.elapsed() < 30000) {
+        if (windowsTitled(title).size() >= count)
+            return since.nsecsElapsed() / 1e6;
+        QThread::usleep(2000);
+    }
+    return -1;
+}
+
+void focus(Window w)
+{
+    XSetInputFocus(g_display, w, RevertToParent, CurrentTime);
+    XSync(g_display, False);
+    QThread::msleep(300);
+}
+
+void pressCtrlN(Window w)
+{
+    XKeyEvent k{};
+    k.display = g_display;
+    k.window = w;
+    k.root = DefaultRootWindow(g_display);
+    k.same_screen = True;
+    k.state = ControlMask;
+    k.keycode = XKeysymToKeycode(g_display, XK_n);
+    k.type = KeyPress;
+    XSendEvent(g_display, w, True, KeyPressMask, reinterpret_cast<XEvent *>(&k));
+    k.type = KeyRelease;
+    XSendEvent(g_display, w, True, KeyReleaseMask, reinterpret_cast<XEvent *>(&k));
+    XFlush(g_display);
+}
+
+QList<qint64> descendants(qint64 pid)
+{
+    QList<qint64> out{pid};
+    // Any thread may have started a child: read every thread's list.
+    for (int i = 0; i < out.size(); ++i) {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(out[i]);
+        for (const QString &tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(tasks + QLatin1Char('/') + tid + QStringLiteral("/children"));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &c : children.readAll().split(' ')) {
+                if (!c.trimmed().isEmpty())
+                    out << c.trimmed().toLongLong();
+            }
+        }
+    }
+    return out;
+}
+
+// Proportional set size of the process and all its descendants, in MB.
+double pssMegabytes(qint64 pid)
+{
+    double kb = 0;
+    for (qint64 p : descendants(pid)) {
+        QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(p));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            if (line.startsWith("Pss:"))
+                kb += line.mid(4).trimmed().split(' ').first().toDouble();
+        }
+    }
+    return kb / 1024.0;
+}
+
+struct Program
+{
+    QString name, exe;
+    QStringList args;
+    QString title;
+    QString ini; // settings file for the browser, empty for the bare view
+};
+
+struct Sample
+{
+    double start = -1, ctrlN = -1, memory = -1;
+};
+
+Sample runOnce(const Program &p, bool measureMemory)
+{
+    Sample s;
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!p.ini.isEmpty())
+        env.insert(QStringLiteral("KESTREL_INI"), p.ini);
+    proc.setProcessEnvironment(env);
+    proc.setStandardOutputFile(QProcess::nullDevice());
+    proc.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    proc.start(p.exe, p.args);
+    proc.waitForStarted();
+    s.start = waitForWindows(p.title, 1, t);
+    if (s.start >= 0 && measureMemory) {
+        QThread::msleep(3000); // let the page and the renderer settle
+        s.memory = pssMegabytes(proc.processId());
+    } else if (s.start >= 0) {
+        const std::vector<Window> first = windowsTitled(p.title);
+        QThread::msleep(500);
+        focus(first.front());
+        QElapsedTimer n;
+        n.start();
+        pressCtrlN(first.front());
+        s.ctrlN = waitForWindows(p.title, 2, n);
+    }
+    for (qint64 pid : descendants(proc.processId()))
+        ::kill(pid_t(pid), SIGKILL);
+    proc.waitForFinished(5000);
+    QThread::msleep(300);
+    return s;
+}
+
+double median(std::vector<double> v)
+{
+    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: startup_bench KESTREL BARE_VIEW [RUNS]\n");
+        return 2;
+    }
+    // Windows come and go while they are looked at; a vanished one is no error.
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
+    g_display = XOpenDisplay(nullptr);
+    if (!g_display) {
+        std::fprintf(stderr, "no X display\n");
+        return 2;
+    }
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 7;
+
+    QTemporaryDir dir;
+    const QString page = dir.path() + QStringLiteral("/page.html");
+    {
+        QFile f(page);
+        f.open(QIODevice::WriteOnly);
+        f.write("<!DOCTYPE html><title>Bench Page</title><h1>Bench Page</h1>"
+                "<p>A page of text for timing the first paint.</p>");
+    }
+    const QString url = QUrl::fromLocalFile(page).toString();
+    auto writeIni = [&](const QString &name, const QByteArray &startup) {
+        const QString path = dir.path() + QLatin1Char('/') + name;
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("[Settings]\r\nDoStartup=False\r\n" + startup + "[Favorites]\r\nNumber=0\r\n");
+        return path;
+    };
+    const QString pageIni = writeIni(QStringLiteral("page.ini"), "Startup=Continue\r\nLastURL=" + url.toUtf8() + "\r\n");
+    const QString blankIni = writeIni(QStringLiteral("blank.ini"), "Startup=Blank\r\n");
+
+    const Program kestrel{QStringLiteral("kestrel"), QString::fromLocal8Bit(argv[1]), {}, QStringLiteral("Bench Page - Kestrel"), pageIni};
+    const Program bare{QStringLiteral("bare"), QString::fromLocal8Bit(argv[2]), {url}, QStringLiteral("Bench Page"), {}};
+    const Program kestrelBlank{QStringLiteral("kestrel"), kestrel.exe, {}, QStringLiteral("about:blank - Kestrel"), blankIni};
+    const Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
+
+    std::vector<double> ks, bs, kn, bn, km, bm, rs, rn, rm;
+    runOnce(kestrel, false); // warm the file cache for both
+    runOnce(bare, false);
+    for (int i = 0; i < runs; ++i) {
+        const Sample a = runOnce(kestrel, false);
+        const Sample b = runOnce(bare, false);
+        const Sample am = runOnce(kestrelBlank, true);
+        const Sample bmm = runOnce(bareBlank, true);
+        ks.push_back(a.start); bs.push_back(b.start);
+        kn.push_back(a.ctrlN); bn.push_back(b.ctrlN);
+        km.push_back(am.memory); bm.push_back(bmm.memory);
+        if (a.start > 0 && b.start > 0) rs.push_back(a.start / b.start);
+        if (a.ctrlN > 0 && b.ctrlN > 0) rn.push_back(a.ctrlN / b.ctrlN);
+        if (am.memory > 0 && bmm.memory > 0) rm.push_back(am.memory / bmm.memory);
+        std::printf("run %d: start %.0f/%.0f ms, Ctrl+N %.0f/%.0f ms, PSS %.1f/%.1f MB (kestrel/bare)\n", i + 1,
+                    a.start, b.start, a.ctrlN, b.ctrlN, am.memory, bmm.memory);
+        std::fflush(stdout);
+    }
+    std::printf("\nmedians over %d runs        kestrel      bare   ratio (median of pairs)\n", runs);
+    std::printf("start-up to page shown    %7.0f ms %7.0f ms   %.2f\n", median(ks), median(bs), median(rs));
+    std::printf("Ctrl+N to page shown      %7.0f ms %7.0f ms   %.2f\n", median(kn), median(bn), median(rn));
+    std::printf("PSS, one blank window     %7.1f MB %7.1f MB   %.2f\n", median(km), median(bm), median(rm));
+    return 0;
+}
