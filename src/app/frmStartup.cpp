@@ -13,16 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-template <typename W>
-W *place(W *w, const char *name, double l, double t, double width, double h)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(Twips::toPixels(l, t, width, h));
-    return w;
-}
-} // namespace
-
 frmStartup::frmStartup(QWidget *parent)
     : QDialog(parent)
 {
@@ -34,11 +24,11 @@ frmStartup::frmStartup(QWidget *parent)
     Logo = new QLabel(this);
     Logo->setObjectName(QStringLiteral("Logo"));
     Logo->move(Twips::toPixels(2040), Twips::toPixels(120));
-    chkDontAsk = place(new QCheckBox(QStringLiteral("&Don't Ask Me Again"), this), "chkDontAsk", 120, 3600, 2175, 495);
-    cmdStart = place(new QPushButton(QStringLiteral("&Start"), this), "cmdStart", 3240, 3600, 1215, 495);
-    optBlank = place(new QRadioButton(QStringLiteral("Start with &blank page"), this), "optBlank", 240, 2640, 4815, 495);
-    optHome = place(new QRadioButton(QStringLiteral("Start with &home page"), this), "optHome", 240, 2040, 4815, 495);
-    optContinue = place(new QRadioButton(QStringLiteral("&Continue browsing where I was last time"), this),
+    chkDontAsk = Twips::place(new QCheckBox(QStringLiteral("&Don't Ask Me Again"), this), "chkDontAsk", 120, 3600, 2175, 495);
+    cmdStart = Twips::place(new QPushButton(QStringLiteral("&Start"), this), "cmdStart", 3240, 3600, 1215, 495);
+    optBlank = Twips::place(new QRadioButton(QStringLiteral("Start with &blank page"), this), "optBlank", 240, 2640, 4815, 495);
+    optHome = Twips::place(new QRadioButton(QStringLiteral("Start with &home page"), this), "optHome", 240, 2040, 4815, 495);
+    optContinue = Twips::place(new QRadioButton(QStringLiteral("&Continue browsing where I was last time"), this),
                         "optContinue", 240, 1440, 4815, 495);
     auto *group = new QButtonGroup(this);
     for (QRadioButton *o : {optBlank, optHome, optContinue})

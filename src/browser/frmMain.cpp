@@ -83,10 +83,8 @@ const MenuSpec kMenus[] = {
 
 QPushButton *makeButton(QWidget *parent, const char *name, const char *text, QRect twips)
 {
-    auto *b = new QPushButton(QString::fromLatin1(text), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    return b;
+    return Twips::place(new QPushButton(QString::fromLatin1(text), parent), name, twips.x(), twips.y(),
+                        twips.width(), twips.height());
 }
 
 } // namespace

@@ -25,11 +25,9 @@ QFrame *rule(QWidget *parent, const char *name, const QColor &colour, double x1,
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, double l, double t, double w, double h)
 {
-    auto *lbl = new QLabel(text, parent);
-    lbl->setObjectName(QString::fromLatin1(name));
+    auto *lbl = Twips::place(new QLabel(text, parent), name, l, t, w, h);
     lbl->setWordWrap(true);
     lbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbl->setGeometry(Twips::toPixels(l, t, w, h));
     return lbl;
 }
 } // namespace

@@ -15,13 +15,6 @@ namespace {
 QPointer<frmPreferences> g_prefs;
 const QString kSettings = QStringLiteral("Settings");
 
-template <typename W>
-W *place(W *w, const char *name, double l, double t, double width, double h)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(Twips::toPixels(l, t, width, h));
-    return w;
-}
 } // namespace
 
 PreferencesState preferencesFromValues(const QString &startUp, const QString &doStartup, const QString &confirmExit,
@@ -69,8 +62,8 @@ frmPreferences::frmPreferences()
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Twips::toPixels(6030), Twips::toPixels(3675));
 
-    OKButton = place(new QPushButton(QStringLiteral("OK"), this), "OKButton", 4680, 3120, 1215, 375);
-    Tabs = place(new QTabWidget(this), "Tabs", 0, 120, 5925, 2895);
+    OKButton = Twips::place(new QPushButton(QStringLiteral("OK"), this), "OKButton", 4680, 3120, 1215, 375);
+    Tabs = Twips::place(new QTabWidget(this), "Tabs", 0, 120, 5925, 2895);
     auto *start = new QWidget;
     auto *popups = new QWidget;
     Tabs->addTab(start, QStringLiteral("Start And Exit"));
@@ -78,21 +71,21 @@ frmPreferences::frmPreferences()
     // Positions on a tab count from the tab control's top edge; the page
     // begins below the tab row.
     const double row = Twips::fromPixels(Tabs->tabBar()->sizeHint().height());
-    optStartContinue = place(new QRadioButton(QStringLiteral("&Continue where I was last time"), start),
+    optStartContinue = Twips::place(new QRadioButton(QStringLiteral("&Continue where I was last time"), start),
                              "optStartContinue", 240, 480 - row, 4215, 255);
-    optStartHome = place(new QRadioButton(QStringLiteral("Start with &home page"), start), "optStartHome", 240,
+    optStartHome = Twips::place(new QRadioButton(QStringLiteral("Start with &home page"), start), "optStartHome", 240,
                          840 - row, 4575, 255);
-    optStartBlank = place(new QRadioButton(QStringLiteral("Start with &blank page"), start), "optStartBlank", 240,
+    optStartBlank = Twips::place(new QRadioButton(QStringLiteral("Start with &blank page"), start), "optStartBlank", 240,
                           1200 - row, 4695, 255);
-    chkShowDialog = place(new QCheckBox(QStringLiteral("Show Start-Up &Dialog"), start), "chkShowDialog", 240,
+    chkShowDialog = Twips::place(new QCheckBox(QStringLiteral("Show Start-Up &Dialog"), start), "chkShowDialog", 240,
                           2040 - row, 4815, 255);
-    chkConfirmExit = place(new QCheckBox(QStringLiteral("Confirm &Exit"), start), "chkConfirmExit", 240,
+    chkConfirmExit = Twips::place(new QCheckBox(QStringLiteral("Confirm &Exit"), start), "chkConfirmExit", 240,
                            2400 - row, 4935, 255);
-    optPopUpsAccept = place(new QRadioButton(QStringLiteral("&Accept Pop-Ups"), popups), "optPopUpsAccept", 120,
+    optPopUpsAccept = Twips::place(new QRadioButton(QStringLiteral("&Accept Pop-Ups"), popups), "optPopUpsAccept", 120,
                             600 - row, 4815, 255);
-    optPopUpsReject = place(new QRadioButton(QStringLiteral("&Reject Pop-Ups"), popups), "optPopUpsReject", 120,
+    optPopUpsReject = Twips::place(new QRadioButton(QStringLiteral("&Reject Pop-Ups"), popups), "optPopUpsReject", 120,
                             960 - row, 4935, 255);
-    chkSupressErrors = place(new QCheckBox(QStringLiteral("&Supress Script Errors"), popups), "chkSupressErrors",
+    chkSupressErrors = Twips::place(new QCheckBox(QStringLiteral("&Supress Script Errors"), popups), "chkSupressErrors",
                              120, 1800 - row, 5055, 375);
 
     // Two independent groups; QButtonGroup lets a group start with nothing

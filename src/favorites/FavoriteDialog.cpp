@@ -18,10 +18,8 @@ FavoriteDialog::FavoriteDialog(const Shape &s)
     setFixedSize(Twips::toPixels(s.clientWidth), Twips::toPixels(s.clientHeight));
     move(Twips::toPixels(2760), Twips::toPixels(3750));
 
-    auto make = [this](auto *w, const char *name, QRect twips) {
-        w->setObjectName(QString::fromLatin1(name));
-        w->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-        return w;
+    auto make = [](auto *w, const char *name, QRect r) {
+        return Twips::place(w, name, r.x(), r.y(), r.width(), r.height());
     };
     const int lx = int(s.labelLeft), bx = int(s.boxLeft);
     lblURL = make(new QLabel(QStringLiteral("URL:"), this), "lblURL", QRect(lx, 360, 1215, 255));

@@ -70,3 +70,7 @@ QStringList windowTitles();
 // Asks the window with this title to close, as a window manager's close box does.
 bool requestClose(const QString &title);
 }
+
+// Runs a test object in a program set up as Kestrel is: the real web view in
+// every window, and the program's own window steps.
+int runWithRealEngine(QObject *test, int argc, char **argv);

@@ -387,12 +387,8 @@ void TestBrowser::favoriteSurvivesARestartSecondRun()
 
 int main(int argc, char **argv)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
-    InstallMainWindowHooks();
     TestBrowser test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithRealEngine(&test, argc, argv);
 }
 
 #include "tst_e2e_browser.moc"

@@ -97,12 +97,8 @@ void TestLayout::layoutAtSizes()
 
 int main(int argc, char **argv)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
-    InstallMainWindowHooks();
     TestLayout test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithRealEngine(&test, argc, argv);
 }
 
 #include "tst_e2e_layout.moc"
