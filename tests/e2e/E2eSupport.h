@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QApplication>
 #include <QByteArray>
+#include <memory>
 #include <QHash>
 #include <QStringList>
 #include <QTcpServer>
@@ -71,6 +73,15 @@ QStringList windowTitles();
 bool requestClose(const QString &title);
 }
 
-// Runs a test object in a program set up as Kestrel is: the real web view in
-// every window, and the program's own window steps.
-int runWithRealEngine(QObject *test, int argc, char **argv);
+// Sets a program up as Kestrel is: the real web view in every window, and the
+// program's own window steps.
+QApplication *startRealEngineApp(int &argc, char **argv);
+
+// Runs test object T, made once the application exists (its server needs it).
+template <typename T>
+int runWithRealEngine(int argc, char **argv)
+{
+    std::unique_ptr<QApplication> app(startRealEngineApp(argc, argv));
+    T test;
+    return QTest::qExec(&test, argc, argv);
+}

@@ -4,13 +4,11 @@
 #include "browser/WebEngineBrowserView.h"
 #include "browser/frmMain.h"
 
-#include <QApplication>
-
-int runWithRealEngine(QObject *test, int argc, char **argv)
+QApplication *startRealEngineApp(int &argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    auto *app = new QApplication(argc, argv);
     frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
     InstallMainWindowHooks();
-    return QTest::qExec(test, argc, argv);
+    return app;
 }

@@ -387,8 +387,7 @@ void TestBrowser::favoriteSurvivesARestartSecondRun()
 
 int main(int argc, char **argv)
 {
-    TestBrowser test;
-    return runWithRealEngine(&test, argc, argv);
+    return runWithRealEngine<TestBrowser>(argc, argv);
 }
 
 #include "tst_e2e_browser.moc"

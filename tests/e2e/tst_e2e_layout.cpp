@@ -97,8 +97,7 @@ void TestLayout::layoutAtSizes()
 
 int main(int argc, char **argv)
 {
-    TestLayout test;
-    return runWithRealEngine(&test, argc, argv);
+    return runWithRealEngine<TestLayout>(argc, argv);
 }
 
 #include "tst_e2e_layout.moc"
