@@ -166,13 +166,19 @@ QByteArray IniDocument::toBytes() const
     return out;
 }
 
+QString IniDocument::normalizedName(const QString &name)
+{
+    return sanitized(name).trimmed();
+}
+
 QString IniDocument::value(const QString &section, const QString &key) const
 {
-    const auto sit = m_sectionIndex.constFind(fold(section));
+    // Names are looked up as a write would have stored them.
+    const auto sit = m_sectionIndex.constFind(fold(normalizedName(section)));
     if (sit == m_sectionIndex.constEnd())
         return {};
     const Section &s = m_sections[*sit];
-    const auto kit = s.keys.constFind(fold(key));
+    const auto kit = s.keys.constFind(fold(normalizedName(key)));
     if (kit == s.keys.constEnd())
         return {};
     return unquoted(classifyIniLine(s.lines[*kit].text).value);
@@ -180,14 +186,28 @@ QString IniDocument::value(const QString &section, const QString &key) const
 
 bool IniDocument::contains(const QString &section, const QString &key) const
 {
-    const auto sit = m_sectionIndex.constFind(fold(section));
-    return sit != m_sectionIndex.constEnd() && m_sections[*sit].keys.contains(fold(key));
+    const auto sit = m_sectionIndex.constFind(fold(normalizedName(section)));
+    return sit != m_sectionIndex.constEnd() && m_sections[*sit].keys.contains(fold(normalizedName(key)));
+}
+
+QList<QPair<QString, QString>> IniDocument::entries() const
+{
+    QList<QPair<QString, QString>> out;
+    for (const auto &[folded, index] : m_sectionIndex.asKeyValueRange()) {
+        Q_UNUSED(folded);
+        const Section &s = m_sections[index];
+        for (const auto &[key, line] : s.keys.asKeyValueRange()) {
+            Q_UNUSED(line);
+            out.append({s.name, key});
+        }
+    }
+    return out;
 }
 
 void IniDocument::setValue(const QString &sectionIn, const QString &keyIn, const QString &valueIn)
 {
-    const QString section = sanitized(sectionIn).trimmed();
-    const QString key = sanitized(keyIn).trimmed();
+    const QString section = normalizedName(sectionIn);
+    const QString key = normalizedName(keyIn);
     const QString value = sanitized(valueIn);
     const QString crlf = QStringLiteral("\r\n");
 

@@ -25,6 +25,8 @@ public:
 
     QString value(const QString &section, const QString &key) const;
     bool contains(const QString &section, const QString &key) const;
+    // Every (section, key) a reader can reach, in file order.
+    QList<QPair<QString, QString>> entries() const;
 
     // Replaces an existing key where it stands, appends a missing key after
     // the last entry of its section and a missing section at the end.
@@ -32,6 +34,9 @@ public:
 
     // CR, LF and NUL would let a value start another line: they become blanks.
     static QString sanitized(const QString &text);
+
+    // A section or key name as it is stored and looked up.
+    static QString normalizedName(const QString &name);
 
     // The value part of an entry line as a reader sees it.
     static QString unquoted(QStringView rawValue);

@@ -144,8 +144,10 @@ QString iniFilePath()
     return resolved;
 }
 
-QString ReadIniValue(const QString &section, const QString &key)
+QString ReadIniValue(const QString &sectionIn, const QString &keyIn)
 {
+    const QString section = IniDocument::normalizedName(sectionIn);
+    const QString key = IniDocument::normalizedName(keyIn);
     // One value is wanted: scan the text instead of indexing every line.
     const QString text = decodeIniBytes(readFileBytes(iniFilePath()));
     const QStringView all(text);

@@ -118,6 +118,9 @@ void TestIniFile::lineBreaksInTextCannotMakeEntries()
     QVERIFY(doc.value(QStringLiteral("0"), QStringLiteral("Name")).startsWith(QStringLiteral("evil  [Settings]  PopUp=Reject")));
     QCOMPARE(doc.value(QStringLiteral("bad section"), QStringLiteral("k ey")), QStringLiteral("v"));
     QCOMPARE(ini.bytes().count('\n'), 6);
+    // A name is read back the way it was written.
+    QCOMPARE(ReadIniValue(QStringLiteral("bad\nsection"), QStringLiteral("k\rey")), QStringLiteral("v"));
+    QCOMPARE(doc.value(QStringLiteral(" bad\nsection "), QStringLiteral("k\rey")), QStringLiteral("v"));
 }
 
 void TestIniFile::legacyAnsiFileIsReadAndTitlesInAnyScriptSurvive()
