@@ -84,6 +84,11 @@ bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
     }
 
     const QByteArray target = QFile::encodeName(path);
+    // A file the user made read-only is theirs to keep as it is.
+    if (access(target.constData(), F_OK) == 0 && access(target.constData(), W_OK) != 0) {
+        warn(path, "the file is read-only", errno);
+        return false;
+    }
     QByteArray tmpl = target + ".XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) {
