@@ -413,7 +413,11 @@ void frmMain::Browser_StatusTextChange(const QString &text)
 
 void frmMain::Browser_TitleChange(const QString &text)
 {
-    setWindowTitle(text + QStringLiteral(" - Kestrel"));
+    // A page may set a title of any length; a caption of megabytes stalls
+    // the window system and shows nothing useful.
+    constexpr int kLongestTitle = 1000;
+    const QString title = text.size() > kLongestTitle ? text.left(kLongestTitle) + QChar(0x2026) : text;
+    setWindowTitle(title + QStringLiteral(" - Kestrel"));
 }
 
 void frmMain::Browser_ProgressChange(int progress, int progressMax)

@@ -344,6 +344,9 @@ void TestMainWindow::pageEventsReachStatusCaptionAndProgress()
     QCOMPARE(w->windowTitle(), QStringLiteral("News - Kestrel"));
     emit w->Browser->TitleChange(QString());
     QCOMPARE(w->windowTitle(), QStringLiteral(" - Kestrel"));
+    emit w->Browser->TitleChange(QString(1000000, QLatin1Char('x')));
+    QVERIFY(w->windowTitle().size() < 1100);
+    QVERIFY(w->windowTitle().endsWith(QString::fromUtf8("x… - Kestrel")));
 
     emit w->Browser->ProgressChange(50, 200);
     QCOMPARE(w->progressState().value, 25.f);

@@ -1,0 +1,218 @@
+#include "E2eSupport.h"
+#include "TempIni.h"
+
+#include "browser/WebEngineBrowserView.h"
+#include "browser/frmMain.h"
+#include "app/MainWindowSteps.h"
+#include "favorites/frmFavAdd.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+
+namespace {
+
+QList<frmMain *> mainWindows()
+{
+    QList<frmMain *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
+            out << m;
+    }
+    return out;
+}
+
+// Proportional set size of this process and every process it started, in kB.
+double treePssKb()
+{
+    QList<qint64> pids{QCoreApplication::applicationPid()};
+    for (int i = 0; i < pids.size(); ++i) {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(pids[i]);
+        for (const QString &tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile f(tasks + QLatin1Char('/') + tid + QStringLiteral("/children"));
+            if (f.open(QIODevice::ReadOnly)) {
+                for (const QByteArray &c : f.readAll().split(' '))
+                    if (!c.trimmed().isEmpty())
+                        pids << c.trimmed().toLongLong();
+            }
+        }
+    }
+    double kb = 0;
+    for (qint64 pid : pids) {
+        QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (line.startsWith("Pss:"))
+                kb += line.mid(4).trimmed().split(' ').first().toDouble();
+    }
+    return kb;
+}
+
+// How long the event loop takes to run a queued call: the window's answer time.
+qint64 eventLoopDelayMs()
+{
+    QElapsedTimer t;
+    t.start();
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    while (!ran && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return t.elapsed();
+}
+
+} // namespace
+
+// Pages that try to break the browser, and long use.
+class TestHostile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n"); }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+        m_ini.reset();
+    }
+
+    void fiftyPopUpsRejected();
+    void alertLoopInSilentModeKeepsTheWindowAnswering();
+    void millionCharacterTitleLeavesAUsableCaption();
+    void favoriteNameWithLineBreaksMakesNoEntry();
+    void thirtyWindowsOpenedAndClosedLeaveNothingBehind();
+
+private:
+    LocalServer m_server;
+    std::unique_ptr<TempIni> m_ini;
+};
+
+void TestHostile::fiftyPopUpsRejected()
+{
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
+    m_server.page(QStringLiteral("/storm.html"),
+                  "<title>Storm</title><script>for(var i=0;i<50;i++){window.open('/p'+i+'.html','w'+i);}"
+                  "document.title='Stormed'</script>");
+    frmMain *w = CreateMainWindow();
+    w->show();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/storm.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Stormed - Kestrel"), 20000);
+    QTest::qWait(1500);
+    QCOMPARE(mainWindows().size(), 1);
+    for (const QString &r : m_server.requests)
+        QVERIFY2(!r.startsWith(QStringLiteral("/p")), qPrintable(r));
+}
+
+void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
+{
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
+    m_server.page(QStringLiteral("/loop.html"),
+                  "<title>Loop</title><script>var n=0;setInterval(function(){for(var i=0;i<500;i++){alert(i);}"
+                  "document.title='Looping '+(++n);},0);</script>");
+    m_server.page(QStringLiteral("/calm.html"), "<title>Calm</title>");
+    frmMain *w = CreateMainWindow();
+    w->show();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/loop.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Looping")), 20000);
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(eventLoopDelayMs() < 1000);
+        QTest::qWait(200);
+    }
+    // The user can still leave the page.
+    w->Browser->Navigate(m_server.url(QStringLiteral("/calm.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Calm - Kestrel"), 20000);
+}
+
+void TestHostile::millionCharacterTitleLeavesAUsableCaption()
+{
+    m_server.page(QStringLiteral("/long.html"),
+                  "<title>x</title><script>document.title='K'+'e'.repeat(1000000)+'strel';</script>");
+    frmMain *w = CreateMainWindow();
+    w->show();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/long.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Kee")), 20000);
+    QVERIFY(w->windowTitle().size() < 1100);
+    QVERIFY(w->windowTitle().endsWith(QStringLiteral(" - Kestrel")));
+    QVERIFY(eventLoopDelayMs() < 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(X11::windowTitles().contains(w->windowTitle()), 10000);
+}
+
+void TestHostile::favoriteNameWithLineBreaksMakesNoEntry()
+{
+    m_server.page(QStringLiteral("/fav.html"), "<title>Plain</title>");
+    frmMain *w = CreateMainWindow();
+    w->show();
+    w->Browser->Navigate(m_server.url(QStringLiteral("/fav.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Plain - Kestrel"), 20000);
+    frmFavAdd *add = frmFavAdd::showFor(w);
+    add->txtName->setText(QStringLiteral("evil\r\n[Settings]\r\nPopUp=Reject\r\n[5]\nName=ghost"));
+    add->txtURL->setText(QStringLiteral("http://127.0.0.1/\r\nURL=elsewhere"));
+    add->cmdAdd_Click();
+    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
+    QCOMPARE(ReadIniValue(QStringLiteral("5"), QStringLiteral("Name")), QString());
+    QCOMPARE(ReadIniValue(QStringLiteral("Favorites"), QStringLiteral("Number")), QStringLiteral("1"));
+    QVERIFY(ReadIniValue(QStringLiteral("0"), QStringLiteral("URL")).startsWith(QStringLiteral("http://127.0.0.1/")));
+    QStringList sections;
+    for (const QByteArray &line : m_ini->bytes().split('\n'))
+        if (line.startsWith('['))
+            sections << QString::fromUtf8(line.trimmed());
+    QCOMPARE(sections, (QStringList{"[Settings]", "[Favorites]", "[0]"}));
+}
+
+void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
+{
+    m_server.page(QStringLiteral("/churn.html"), "<title>Churn</title><p>page</p>");
+    frmMain *first = CreateMainWindow();
+    first->show();
+    first->Browser->Navigate(m_server.url(QStringLiteral("/churn.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(first->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
+    // One window opened and closed first, so lazily made resources count in both figures.
+    for (int round = 0; round < 2; ++round) {
+        first->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
+        frmMain *w = mainWindows().at(mainWindows().indexOf(first) == 0 ? 1 : 0);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (round == 0)
+            QTest::qWait(3000);
+        else
+            break;
+    }
+    const int widgetsBefore = QApplication::topLevelWidgets().size();
+    const double before = treePssKb();
+
+    for (int i = 0; i < 30; ++i) {
+        first->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
+        frmMain *w = mainWindows().at(mainWindows().indexOf(first) == 0 ? 1 : 0);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+    }
+    QTest::qWait(3000); // renderer processes of closed windows exit
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const double after = treePssKb();
+    qInfo("process tree PSS: %.1f MB before, %.1f MB after 30 windows (%.1f%%)", before / 1024, after / 1024,
+          100.0 * (after - before) / before);
+    QVERIFY(QApplication::topLevelWidgets().size() <= widgetsBefore);
+    int mainWindowObjects = 0;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        mainWindowObjects += qobject_cast<frmMain *>(t) != nullptr;
+    QCOMPARE(mainWindowObjects, 1);
+    QCOMPARE(mainWindows(), QList<frmMain *>{first});
+    QVERIFY2(after <= before * 1.15, qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(before).arg(after)));
+}
+
+int main(int argc, char **argv)
+{
+    return runWithRealEngine<TestHostile>(argc, argv);
+}
+
+#include "tst_e2e_hostile.moc"
