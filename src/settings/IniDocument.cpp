@@ -173,12 +173,11 @@ QString IniDocument::normalizedName(const QString &name)
 
 QString IniDocument::value(const QString &section, const QString &key) const
 {
-    // Names are looked up as a write would have stored them.
-    const auto sit = m_sectionIndex.constFind(fold(normalizedName(section)));
+    const auto sit = m_sectionIndex.constFind(fold(section));
     if (sit == m_sectionIndex.constEnd())
         return {};
     const Section &s = m_sections[*sit];
-    const auto kit = s.keys.constFind(fold(normalizedName(key)));
+    const auto kit = s.keys.constFind(fold(key));
     if (kit == s.keys.constEnd())
         return {};
     return unquoted(classifyIniLine(s.lines[*kit].text).value);
@@ -186,8 +185,8 @@ QString IniDocument::value(const QString &section, const QString &key) const
 
 bool IniDocument::contains(const QString &section, const QString &key) const
 {
-    const auto sit = m_sectionIndex.constFind(fold(normalizedName(section)));
-    return sit != m_sectionIndex.constEnd() && m_sections[*sit].keys.contains(fold(normalizedName(key)));
+    const auto sit = m_sectionIndex.constFind(fold(section));
+    return sit != m_sectionIndex.constEnd() && m_sections[*sit].keys.contains(fold(key));
 }
 
 QList<QPair<QString, QString>> IniDocument::entries() const

@@ -59,7 +59,8 @@ private:
 
     void appendLine(QString text, QString eol);
     void indexEntry(Section &s, int lineIndex);
-    static QString fold(const QString &name) { return name.toLower(); }
+    // Names match as a write stores them, without regard to case.
+    static QString fold(const QString &name) { return normalizedName(name).toLower(); }
 
     std::vector<Section> m_sections;
     QHash<QString, int> m_sectionIndex; // folded section name -> index (first wins)

@@ -149,6 +149,17 @@ QString iniFilePath()
     return resolved;
 }
 
+namespace {
+// As the document matches names: a NUL inside a stored name counts as a blank.
+bool sameName(QStringView stored, const QString &wanted)
+{
+    if (stored.compare(wanted, Qt::CaseInsensitive) == 0)
+        return true;
+    return stored.contains(QChar(0))
+           && IniDocument::normalizedName(stored.toString()).compare(wanted, Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 QString ReadIniValue(const QString &sectionIn, const QString &keyIn)
 {
     const QString section = IniDocument::normalizedName(sectionIn);
@@ -167,9 +178,9 @@ QString ReadIniValue(const QString &sectionIn, const QString &keyIn)
         if (shape.kind == IniLine::Header) {
             if (inSection)
                 break; // the first section of the name is the one read
-            inSection = shape.name.compare(section, Qt::CaseInsensitive) == 0;
+            inSection = sameName(shape.name, section);
         } else if (inSection && shape.kind == IniLine::Entry
-                   && shape.name.compare(key, Qt::CaseInsensitive) == 0) {
+                   && sameName(shape.name, key)) {
             return IniDocument::unquoted(shape.value);
         }
         start = end + 1;

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QList<QByteArray> fields = fuzzFields(data + 1, size - 1);
     // Either a small store or one at the edge of full, with its sections missing.
-    const int start = (data[0] & 0xC0) == 0xC0 ? FavoritesStore::kMaxFavorites - (data[0] & 3) : (data[0] & 7);
+    const int start = data[0] >= 0xFC ? FavoritesStore::kMaxFavorites - (data[0] & 3) : (data[0] & 7);
     QList<QPair<QString, QString>> model;
     QByteArray file = "[Favorites]\r\nNumber=" + QByteArray::number(start) + "\r\n";
     const bool small = start < 100;

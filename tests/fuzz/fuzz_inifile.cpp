@@ -17,7 +17,9 @@ QHash<QString, QString> snapshot(const IniDocument &doc)
 {
     QHash<QString, QString> out;
     for (const auto &[section, key] : doc.entries())
-        out.insert(section.toLower() + QChar(0) + key.toLower(), doc.value(section, key));
+        out.insert(IniDocument::normalizedName(section).toLower() + QChar(0x1F)
+                       + IniDocument::normalizedName(key).toLower(),
+                   doc.value(section, key));
     return out;
 }
 } // namespace
@@ -38,15 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString expected = IniDocument::unquoted(IniDocument::sanitized(value));
         FUZZ_CHECK(reread.value(section, key) == expected,
                    QStringLiteral("[%1] %2 reads '%3', wrote '%4'").arg(section, key, reread.value(section, key), expected));
-        const QString written = IniDocument::sanitized(section).trimmed().toLower() + QChar(0)
-                                + IniDocument::sanitized(key).trimmed().toLower();
+        const QString written = IniDocument::normalizedName(section).toLower() + QChar(0x1F)
+                                + IniDocument::normalizedName(key).toLower();
         for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
             if (it.key() == written)
                 continue;
-            const qsizetype cut = it.key().indexOf(QChar(0));
+            const qsizetype cut = it.key().indexOf(QChar(0x1F));
             const QString now = reread.value(it.key().left(cut), it.key().mid(cut + 1));
             FUZZ_CHECK(now == it.value(), QStringLiteral("entry %1 changed from '%2' to '%3'")
-                                              .arg(it.key(), it.value(), now));
+                                              .arg(QString::fromLatin1(it.key().toUtf8().toPercentEncoding()), it.value(), now));
         }
         doc = reread;
     }
