@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeBrowserView.h"
+#include "MainWindows.h"
 #include "TempIni.h"
 
 #include "app/MainWindowSteps.h"
@@ -24,25 +25,6 @@ inline void useFakeViews()
 inline FakeBrowserView *fakeOf(frmMain *w)
 {
     return static_cast<FakeBrowserView *>(w->Browser);
-}
-
-// The main windows now open, newest last.
-inline QList<frmMain *> openMainWindows()
-{
-    QList<frmMain *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
-            out << m;
-    }
-    return out;
-}
-
-inline void closeAllWindows()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 // Answers the next message box with `button` once it shows, and records its

@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "MainWindows.h"
 #include "TempIni.h"
 
 #include "app/MainWindowSteps.h"
@@ -29,16 +30,6 @@
 
 namespace {
 
-QList<frmMain *> mainWindows()
-{
-    QList<frmMain *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
-            out << m;
-    }
-    return out;
-}
-
 WebEngineBrowserView *viewOf(frmMain *w)
 {
     return static_cast<WebEngineBrowserView *>(w->Browser);
@@ -49,15 +40,6 @@ frmMain *openWindow()
     frmMain *w = CreateMainWindow();
     w->show();
     return w;
-}
-
-frmMain *other(frmMain *w)
-{
-    for (frmMain *m : mainWindows()) {
-        if (m != w)
-            return m;
-    }
-    return nullptr;
 }
 
 // Runs `fn` on the first top-level widget of type T once it shows.
@@ -91,9 +73,7 @@ private slots:
     }
     void cleanup()
     {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeAllWindows();
         QTest::qWait(50);
         m_ini.reset();
     }
@@ -152,14 +132,14 @@ void TestBrowser::pagesOpenWindowsUnlessRejected()
     w->Browser->Navigate(m_server.url(QStringLiteral("/opener.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Opened - Kestrel"), 20000);
     if (windows == 2) {
-        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
-        frmMain *popup = other(w);
+        QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 20000);
+        frmMain *popup = otherMainWindow(w);
         QTRY_COMPARE_WITH_TIMEOUT(popup->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
         QVERIFY(popup->Browser->RegisterAsBrowser());
     } else {
         const int before = m_server.hits(QStringLiteral("/popup.html"));
         QTest::qWait(1500);
-        QCOMPARE(mainWindows().size(), 1);
+        QCOMPARE(openMainWindows().size(), 1);
         QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), before);
     }
 }
@@ -175,8 +155,8 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
     w->Browser->Navigate(m_server.url(QStringLiteral("/current.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     w->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
-    QCOMPARE(mainWindows().size(), 2);
-    frmMain *n = other(w);
+    QCOMPARE(openMainWindows().size(), 2);
+    frmMain *n = otherMainWindow(w);
     QTRY_COMPARE_WITH_TIMEOUT(n->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     QTest::qWait(500);
     QCOMPARE(n->Browser->LocationURL(), m_server.url(QStringLiteral("/current.html")));

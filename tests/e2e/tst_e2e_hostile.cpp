@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "MainWindows.h"
 #include "TempIni.h"
 
 #include "browser/WebEngineBrowserView.h"
@@ -13,16 +14,6 @@
 #include <QLineEdit>
 
 namespace {
-
-QList<frmMain *> mainWindows()
-{
-    QList<frmMain *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
-            out << m;
-    }
-    return out;
-}
 
 // Proportional set size of this process and every process it started, in kB.
 double treePssKb()
@@ -73,9 +64,7 @@ private slots:
     void init() { m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n"); }
     void cleanup()
     {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeAllWindows();
         QTest::qWait(50);
         m_ini.reset();
     }
@@ -87,6 +76,15 @@ private slots:
     void thirtyWindowsOpenedAndClosedLeaveNothingBehind();
 
 private:
+    frmMain *openOn(const QString &path, const QString &caption)
+    {
+        frmMain *w = CreateMainWindow();
+        w->show();
+        w->Browser->Navigate(m_server.url(path));
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
+        return w;
+    }
+
     LocalServer m_server;
     std::unique_ptr<TempIni> m_ini;
 };
@@ -97,12 +95,9 @@ void TestHostile::fiftyPopUpsRejected()
     m_server.page(QStringLiteral("/storm.html"),
                   "<title>Storm</title><script>for(var i=0;i<50;i++){window.open('/p'+i+'.html','w'+i);}"
                   "document.title='Stormed'</script>");
-    frmMain *w = CreateMainWindow();
-    w->show();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/storm.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Stormed - Kestrel"), 20000);
+    openOn(QStringLiteral("/storm.html"), QStringLiteral("Stormed - Kestrel"));
     QTest::qWait(1500);
-    QCOMPARE(mainWindows().size(), 1);
+    QCOMPARE(openMainWindows().size(), 1);
     for (const QString &r : m_server.requests)
         QVERIFY2(!r.startsWith(QStringLiteral("/p")), qPrintable(r));
 }
@@ -145,10 +140,7 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
 void TestHostile::favoriteNameWithLineBreaksMakesNoEntry()
 {
     m_server.page(QStringLiteral("/fav.html"), "<title>Plain</title>");
-    frmMain *w = CreateMainWindow();
-    w->show();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/fav.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Plain - Kestrel"), 20000);
+    frmMain *w = openOn(QStringLiteral("/fav.html"), QStringLiteral("Plain - Kestrel"));
     frmFavAdd *add = frmFavAdd::showFor(w);
     add->txtName->setText(QStringLiteral("evil\r\n[Settings]\r\nPopUp=Reject\r\n[5]\nName=ghost"));
     add->txtURL->setText(QStringLiteral("http://127.0.0.1/\r\nURL=elsewhere"));
@@ -167,33 +159,23 @@ void TestHostile::favoriteNameWithLineBreaksMakesNoEntry()
 void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
 {
     m_server.page(QStringLiteral("/churn.html"), "<title>Churn</title><p>page</p>");
-    frmMain *first = CreateMainWindow();
-    first->show();
-    first->Browser->Navigate(m_server.url(QStringLiteral("/churn.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(first->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
-    // One window opened and closed first, so lazily made resources count in both figures.
-    for (int round = 0; round < 2; ++round) {
+    frmMain *first = openOn(QStringLiteral("/churn.html"), QStringLiteral("Churn - Kestrel"));
+    auto openAndClose = [first] {
         first->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
-        frmMain *w = mainWindows().at(mainWindows().indexOf(first) == 0 ? 1 : 0);
+        QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 20000);
+        frmMain *w = otherMainWindow(first);
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (round == 0)
-            QTest::qWait(3000);
-        else
-            break;
-    }
+    };
+    // One window first, so what is made once on first use counts in both figures.
+    openAndClose();
+    QTest::qWait(3000);
     const int widgetsBefore = QApplication::topLevelWidgets().size();
     const double before = treePssKb();
 
     for (int i = 0; i < 30; ++i) {
-        first->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 20000);
-        frmMain *w = mainWindows().at(mainWindows().indexOf(first) == 0 ? 1 : 0);
-        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        openAndClose();
         QTest::qWait(50);
     }
     QTest::qWait(3000); // renderer processes of closed windows exit
@@ -206,7 +188,7 @@ void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
     for (QWidget *t : QApplication::topLevelWidgets())
         mainWindowObjects += qobject_cast<frmMain *>(t) != nullptr;
     QCOMPARE(mainWindowObjects, 1);
-    QCOMPARE(mainWindows(), QList<frmMain *>{first});
+    QCOMPARE(openMainWindows(), QList<frmMain *>{first});
     QVERIFY2(after <= before * 1.15, qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(before).arg(after)));
 }
 

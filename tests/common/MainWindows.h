@@ -1,0 +1,35 @@
+#pragma once
+
+#include "browser/frmMain.h"
+
+#include <QApplication>
+#include <QtTest>
+
+// The main windows now shown.
+inline QList<frmMain *> openMainWindows()
+{
+    QList<frmMain *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
+            out << m;
+    }
+    return out;
+}
+
+// The shown main window other than `w`, if any.
+inline frmMain *otherMainWindow(frmMain *w)
+{
+    for (frmMain *m : openMainWindows()) {
+        if (m != w)
+            return m;
+    }
+    return nullptr;
+}
+
+inline void closeAllWindows()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
