@@ -13,13 +13,18 @@ bool usableName(const QString &n)
     return !t.isEmpty() && !t.contains(u'=') && !t.contains(u'[') && !t.contains(u']');
 }
 
-QHash<QString, QString> snapshot(const IniDocument &doc)
+using Name = QPair<QString, QString>; // section and key as they match
+
+Name nameOf(const QString &section, const QString &key)
 {
-    QHash<QString, QString> out;
+    return {IniDocument::normalizedName(section).toLower(), IniDocument::normalizedName(key).toLower()};
+}
+
+QHash<Name, QString> snapshot(const IniDocument &doc)
+{
+    QHash<Name, QString> out;
     for (const auto &[section, key] : doc.entries())
-        out.insert(IniDocument::normalizedName(section).toLower() + QChar(0x1F)
-                       + IniDocument::normalizedName(key).toLower(),
-                   doc.value(section, key));
+        out.insert(nameOf(section, key), doc.value(section, key));
     return out;
 }
 } // namespace
@@ -34,21 +39,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString value = QString::fromUtf8(fields[i + 2]);
         if (!usableName(section) || !usableName(key))
             continue;
-        const QHash<QString, QString> before = snapshot(doc);
+        const QHash<Name, QString> before = snapshot(doc);
         doc.setValue(section, key, value);
         const IniDocument reread = IniDocument::fromBytes(doc.toBytes());
         const QString expected = IniDocument::unquoted(IniDocument::sanitized(value));
         FUZZ_CHECK(reread.value(section, key) == expected,
                    QStringLiteral("[%1] %2 reads '%3', wrote '%4'").arg(section, key, reread.value(section, key), expected));
-        const QString written = IniDocument::normalizedName(section).toLower() + QChar(0x1F)
-                                + IniDocument::normalizedName(key).toLower();
+        const Name written = nameOf(section, key);
         for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
             if (it.key() == written)
                 continue;
-            const qsizetype cut = it.key().indexOf(QChar(0x1F));
-            const QString now = reread.value(it.key().left(cut), it.key().mid(cut + 1));
-            FUZZ_CHECK(now == it.value(), QStringLiteral("entry %1 changed from '%2' to '%3'")
-                                              .arg(QString::fromLatin1(it.key().toUtf8().toPercentEncoding()), it.value(), now));
+            const QString now = reread.value(it.key().first, it.key().second);
+            FUZZ_CHECK(now == it.value(),
+                       QStringLiteral("entry [%1] %2 changed from '%3' to '%4'")
+                           .arg(QString::fromLatin1(it.key().first.toUtf8().toPercentEncoding()),
+                                QString::fromLatin1(it.key().second.toUtf8().toPercentEncoding()), it.value(), now));
         }
         doc = reread;
     }
