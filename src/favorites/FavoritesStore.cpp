@@ -75,12 +75,14 @@ Result remove(IniDocument &doc, int index)
     const int n = count(doc);
     if (index < 0 || index >= n)
         return Result::OutOfRange;
-    // Ascending, so each section is read before it is written over.
+    // Ascending, so each section is read before it is written over. The
+    // stored text moves as it stands: moving the value as read would strip
+    // one more pair of quotes from a name at every delete above it.
     for (int j = index; j < n - 1; ++j) {
         const QString from = QString::number(j + 1);
         const QString to = QString::number(j);
-        doc.setValue(to, kName, doc.value(from, kName));
-        doc.setValue(to, kUrl, doc.value(from, kUrl));
+        doc.setValue(to, kName, doc.rawValue(from, kName));
+        doc.setValue(to, kUrl, doc.rawValue(from, kUrl));
     }
     doc.setValue(kSection, kNumber, QString::number(n - 1));
     return Result::Done;

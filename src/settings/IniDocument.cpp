@@ -171,16 +171,26 @@ QString IniDocument::normalizedName(const QString &name)
     return sanitized(name).trimmed();
 }
 
-QString IniDocument::value(const QString &section, const QString &key) const
+const QString *IniDocument::entryLine(const QString &section, const QString &key) const
 {
     const auto sit = m_sectionIndex.constFind(fold(section));
     if (sit == m_sectionIndex.constEnd())
-        return {};
+        return nullptr;
     const Section &s = m_sections[*sit];
     const auto kit = s.keys.constFind(fold(key));
-    if (kit == s.keys.constEnd())
-        return {};
-    return unquoted(classifyIniLine(s.lines[*kit].text).value);
+    return kit == s.keys.constEnd() ? nullptr : &s.lines[*kit].text;
+}
+
+QString IniDocument::value(const QString &section, const QString &key) const
+{
+    const QString *line = entryLine(section, key);
+    return line ? unquoted(classifyIniLine(*line).value) : QString();
+}
+
+QString IniDocument::rawValue(const QString &section, const QString &key) const
+{
+    const QString *line = entryLine(section, key);
+    return line ? classifyIniLine(*line).value.toString() : QString();
 }
 
 bool IniDocument::contains(const QString &section, const QString &key) const

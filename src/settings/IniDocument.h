@@ -25,6 +25,9 @@ public:
 
     QString value(const QString &section, const QString &key) const;
     bool contains(const QString &section, const QString &key) const;
+    // The value exactly as it stands after the equals sign, blanks and quotes
+    // included: copying it to another entry reads back the same.
+    QString rawValue(const QString &section, const QString &key) const;
     // Every (section, key) a reader can reach, in file order.
     QList<QPair<QString, QString>> entries() const;
 
@@ -58,6 +61,7 @@ private:
     };
 
     void appendLine(QString text, QString eol);
+    const QString *entryLine(const QString &section, const QString &key) const;
     void indexEntry(Section &s, int lineIndex);
     // Names match as a write stores them, without regard to case.
     static QString fold(const QString &name) { return normalizedName(name).toLower(); }

@@ -97,6 +97,16 @@ void TestFavoritesStore::deleteShiftsDownAndLeavesTheLastSection()
     // The former last favorite stays beyond the count.
     QCOMPARE(FavoritesStore::name(doc, 2), QStringLiteral("c"));
 
+    // Names keep their quotes and blanks however often they move down.
+    IniDocument quoted = IniDocument::fromBytes("[Favorites]\r\nNumber=3\r\n[0]\r\nName=a\r\n"
+                                                "[1]\r\nName=\"\"Quoted\"\"\r\n[2]\r\nName= 'x' \r\n");
+    FavoritesStore::remove(quoted, 0);
+    FavoritesStore::remove(quoted, 0);
+    QCOMPARE(FavoritesStore::names(quoted), QStringList{QStringLiteral("x")});
+    FavoritesStore::add(quoted, QStringLiteral("\"\"twice\"\""), QString());
+    FavoritesStore::remove(quoted, 0);
+    QCOMPARE(FavoritesStore::names(quoted), QStringList{QStringLiteral("\"twice\"")});
+
     IniDocument one = storeOf({QStringLiteral("only")});
     FavoritesStore::remove(one, 0);
     QCOMPARE(FavoritesStore::count(one), 0);
