@@ -46,6 +46,20 @@ QString decodeIniBytes(const QByteArray &bytes, bool *wasUtf8, bool *hadBom)
     return text;
 }
 
+size_t qHash(const FoldedName &key, size_t seed)
+{
+    // Folded code point by code point, as QString::compare folds them.
+    QtPrivate::QHashCombine combine;
+    const QString &n = key.name;
+    for (qsizetype i = 0; i < n.size(); ++i) {
+        char32_t c = n[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n.size() && n[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(n[i].unicode(), n[++i].unicode());
+        seed = combine(seed, QChar::toCaseFolded(c));
+    }
+    return seed;
+}
+
 IniLine classifyIniLine(QStringView line)
 {
     IniLine out;
@@ -125,7 +139,7 @@ void IniDocument::appendLine(QString text, QString eol)
         Section s;
         s.name = shape.name.toString();
         s.lines.push_back(Line{std::move(text), std::move(eol)});
-        const QString folded = fold(s.name);
+        const FoldedName folded = fold(s.name);
         m_sections.push_back(std::move(s));
         if (!m_sectionIndex.contains(folded))
             m_sectionIndex.insert(folded, int(m_sections.size() - 1));
@@ -140,7 +154,7 @@ void IniDocument::appendLine(QString text, QString eol)
 void IniDocument::indexEntry(Section &s, int lineIndex)
 {
     const IniLine shape = classifyIniLine(s.lines[lineIndex].text);
-    const QString folded = fold(shape.name.toString());
+    const FoldedName folded = fold(shape.name.toString());
     if (!s.keys.contains(folded))
         s.keys.insert(folded, lineIndex);
 }
@@ -207,7 +221,7 @@ QList<QPair<QString, QString>> IniDocument::entries() const
         const Section &s = m_sections[index];
         for (const auto &[key, line] : s.keys.asKeyValueRange()) {
             Q_UNUSED(line);
-            out.append({s.name, key});
+            out.append({s.name, key.name});
         }
     }
     return out;

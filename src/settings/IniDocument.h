@@ -6,6 +6,18 @@
 #include <QStringList>
 #include <vector>
 
+// A section or key name as a hash key that matches without regard to case,
+// without making a lower-case copy for every look-up.
+struct FoldedName
+{
+    QString name;
+};
+inline bool operator==(const FoldedName &a, const FoldedName &b)
+{
+    return a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+}
+size_t qHash(const FoldedName &key, size_t seed = 0);
+
 // An in-memory copy of a private-profile text file that can be edited and
 // written back with every byte it did not change left as it was.
 //
@@ -56,7 +68,7 @@ private:
     {
         QString name;               // empty for the lines before the first header
         std::vector<Line> lines;    // lines[0] is the header, except for the preamble
-        QHash<QString, int> keys;   // folded key -> index into lines (first wins)
+        QHash<FoldedName, int> keys; // key -> index into lines (first wins)
         bool isPreamble = false;
     };
 
@@ -64,10 +76,10 @@ private:
     const QString *entryLine(const QString &section, const QString &key) const;
     void indexEntry(Section &s, int lineIndex);
     // Names match as a write stores them, without regard to case.
-    static QString fold(const QString &name) { return normalizedName(name).toLower(); }
+    static FoldedName fold(const QString &name) { return FoldedName{normalizedName(name)}; }
 
     std::vector<Section> m_sections;
-    QHash<QString, int> m_sectionIndex; // folded section name -> index (first wins)
+    QHash<FoldedName, int> m_sectionIndex; // section name -> index (first wins)
     bool m_utf8 = true;
     bool m_bom = false;
 };
