@@ -13,9 +13,6 @@ class AddressBox : public QComboBox
 public:
     explicit AddressBox(QWidget *parent = nullptr);
 
-    const AddressBoxLogic &logic() const { return m_logic; }
-    bool isGrey() const { return m_logic.grey; }
-
     void showPopup() override;
 
 signals:

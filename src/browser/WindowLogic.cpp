@@ -134,7 +134,8 @@ std::optional<QString> AddressBoxLogic::keyUp(int keyCode)
     }
     if (keyCode == 13) {
         go = text;
-        if (findPrefix(items, text) == -1) {
+        // An empty entry in the list would only be a blank line to pick.
+        if (!text.isEmpty() && findPrefix(items, text) == -1) {
             items.append(text);
             selLength = 0;
         }

@@ -207,12 +207,6 @@ QString IniDocument::rawValue(const QString &section, const QString &key) const
     return line ? classifyIniLine(*line).value.toString() : QString();
 }
 
-bool IniDocument::contains(const QString &section, const QString &key) const
-{
-    const auto sit = m_sectionIndex.constFind(fold(section));
-    return sit != m_sectionIndex.constEnd() && m_sections[*sit].keys.contains(fold(key));
-}
-
 QList<QPair<QString, QString>> IniDocument::entries() const
 {
     QList<QPair<QString, QString>> out;

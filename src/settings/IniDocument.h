@@ -36,7 +36,6 @@ public:
     QByteArray toBytes() const;
 
     QString value(const QString &section, const QString &key) const;
-    bool contains(const QString &section, const QString &key) const;
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.
     QString rawValue(const QString &section, const QString &key) const;
@@ -55,8 +54,6 @@ public:
 
     // The value part of an entry line as a reader sees it.
     static QString unquoted(QStringView rawValue);
-
-    bool wasUtf8() const { return m_utf8; }
 
 private:
     struct Line

@@ -206,6 +206,7 @@ void TestWindowLogic::addressBoxEnterAppendsOnce()
     QCOMPARE(box.items, (QStringList{AddressBoxLogic::kPlaceholder, QStringLiteral("127.0.0.1/a.html")}));
     box.edited(QString());
     QCOMPARE(box.keyUp(13), std::optional<QString>(QString()));
+    QCOMPARE(box.items.size(), 2);
 }
 
 void TestWindowLogic::addressBoxDropDownThenClickNavigates()
