@@ -16,6 +16,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QKeyEvent>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
@@ -96,7 +97,12 @@ public:
                            static_cast<QWidget *>(close)})
             row->addWidget(w);
         connect(m_text, &QLineEdit::returnPressed, this, [this] { find(false); });
-        connect(m_text, &QLineEdit::textChanged, this, [this] { find(false); });
+        // Searching starts when typing pauses: a search started while another
+        // is still running can be answered for the one it replaced.
+        m_typing.setSingleShot(true);
+        m_typing.setInterval(150);
+        connect(&m_typing, &QTimer::timeout, this, [this] { find(false); });
+        connect(m_text, &QLineEdit::textChanged, &m_typing, qOverload<>(&QTimer::start));
         connect(next, &QPushButton::clicked, this, [this] { find(false); });
         connect(prev, &QPushButton::clicked, this, [this] { find(true); });
         connect(m_case, &QCheckBox::toggled, this, [this] { find(false); });
@@ -125,22 +131,26 @@ protected:
 private:
     void find(bool backward)
     {
+        m_typing.stop();
         QWebEnginePage::FindFlags flags;
         if (backward)
             flags |= QWebEnginePage::FindBackward;
         if (m_case->isChecked())
             flags |= QWebEnginePage::FindCaseSensitively;
         const QString text = m_text->text();
-        QPointer<QLabel> status = m_status;
-        m_view->page()->findText(text, flags, [status, text](const QWebEngineFindTextResult &r) {
-            if (!status)
+        // Typing asks again at every key; an answer to an earlier request
+        // can arrive after the latest one and must not overwrite it.
+        const int request = ++m_request;
+        QPointer<FindBar> self = this;
+        m_view->page()->findText(text, flags, [self, request, text](const QWebEngineFindTextResult &r) {
+            if (!self || request != self->m_request)
                 return;
             if (text.isEmpty())
-                status->clear();
+                self->m_status->clear();
             else if (r.numberOfMatches() == 0)
-                status->setText(QStringLiteral("Not found"));
+                self->m_status->setText(QStringLiteral("Not found"));
             else
-                status->setText(QStringLiteral("%1 of %2").arg(r.activeMatch()).arg(r.numberOfMatches()));
+                self->m_status->setText(QStringLiteral("%1 of %2").arg(r.activeMatch()).arg(r.numberOfMatches()));
         });
     }
     void dismiss()
@@ -155,6 +165,8 @@ private:
     QLineEdit *m_text;
     QCheckBox *m_case;
     QLabel *m_status;
+    QTimer m_typing;
+    int m_request = 0;
 };
 
 WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
