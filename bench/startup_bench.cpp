@@ -58,11 +58,35 @@ std::vector<Window> windowsTitled(const QString &title)
     return out;
 }
 
-// Milliseconds until `count` windows carry `title`, or -1 after 30 s.
-double waitForWindows(const QString &title, size_t count, const QElapsedTimer &since)
+// The page's background, looked for in the middle of the window: a title
+// alone says the page loaded, not that it reached the screen.
+constexpr unsigned long kPageColour = 0x2a7f3c;
+
+bool showsPage(Window w)
 {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(g_display, w, &a))
+        return false;
+    XImage *img = XGetImage(g_display, w, a.width / 2, a.height / 2, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+        return false;
+    const unsigned long pixel = XGetPixel(img, 0, 0) & 0xffffff;
+    XDestroyImage(img);
+    return pixel == kPageColour;
+}
+
+// Milliseconds until `count` windows carry `title` and, when `page` is set,
+// each shows the page; -1 after 30 s.
+double waitForWindows(const QString &title, size_t count, const QElapsedTimer &since, bool page,
+                      const std::vector<Window> &older = {})
+{
+    // Windows already shown may lie under the new one: only new ones are looked at.
+    auto shown = [&older](Window w) {
+        return std::find(older.begin(), older.end(), w) != older.end() || showsPage(w);
+    };
     while (since.elapsed() < 30000) {
-        if (windowsTitled(title).size() >= count)
+        const std::vector<Window> found = windowsTitled(title);
+        if (found.size() >= count && (!page || std::all_of(found.begin(), found.end(), shown)))
             return since.nsecsElapsed() / 1e6;
         QThread::usleep(2000);
     }
@@ -154,7 +178,7 @@ Sample runOnce(const Program &p, bool measureMemory)
     t.start();
     proc.start(p.exe, p.args);
     proc.waitForStarted();
-    s.start = waitForWindows(p.title, 1, t);
+    s.start = waitForWindows(p.title, 1, t, !measureMemory);
     if (s.start >= 0 && measureMemory) {
         QThread::msleep(3000); // let the page and the renderer settle
         s.memory = pssMegabytes(proc.processId());
@@ -165,7 +189,7 @@ Sample runOnce(const Program &p, bool measureMemory)
         QElapsedTimer n;
         n.start();
         pressCtrlN(first.front());
-        s.ctrlN = waitForWindows(p.title, 2, n);
+        s.ctrlN = waitForWindows(p.title, 2, n, true, first);
     }
     for (qint64 pid : descendants(proc.processId()))
         ::kill(pid_t(pid), SIGKILL);
@@ -206,7 +230,7 @@ int main(int argc, char **argv)
     {
         QFile f(page);
         f.open(QIODevice::WriteOnly);
-        f.write("<!DOCTYPE html><title>Bench Page</title><h1>Bench Page</h1>"
+        f.write("<!DOCTYPE html><title>Bench Page</title><body style='background:#2a7f3c'><h1>Bench Page</h1>"
                 "<p>A page of text for timing the first paint.</p>");
     }
     const QString url = QUrl::fromLocalFile(page).toString();

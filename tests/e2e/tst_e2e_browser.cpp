@@ -87,6 +87,7 @@ private slots:
     void silentModeSwallowsScriptDialogs();
     void killedRendererLeavesProgramRunningAndReloadRecovers();
     void findReportsFoundAndNotFound();
+    void pageIsDrawnAndTakesClicksAndKeys();
     void textSizeZoomsThePage();
     void saveWritesThePage();
     void printPreviewHasAPage();
@@ -261,6 +262,32 @@ void TestBrowser::findReportsFoundAndNotFound()
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Not found"), 10000);
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(!text->isVisible());
+}
+
+void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
+{
+    m_server.page(QStringLiteral("/input.html"),
+                  "<title>Input</title><body style='margin:0;background:#2a7f3c'>"
+                  "<button id=b style='position:absolute;left:0;top:0;width:200px;height:100px'"
+                  " onclick=\"document.title='Clicked';document.getElementById('t').focus()\">B</button>"
+                  "<input id=t style='position:absolute;left:0;top:150px'"
+                  " oninput=\"document.title='Typed '+this.value\"></body>");
+    frmMain *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->Browser->Navigate(m_server.url(QStringLiteral("/input.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Input - Kestrel"), 20000);
+
+    // The page reaches the window, not only the engine.
+    QWidget *view = viewOf(w)->view();
+    const QPoint middle = view->mapTo(w, view->rect().center());
+    QTRY_COMPARE_WITH_TIMEOUT(w->grab().toImage().pixelColor(middle), QColor(0x2a, 0x7f, 0x3c), 20000);
+
+    QWidget *input = view->focusProxy();
+    QVERIFY(input);
+    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Clicked - Kestrel"), 20000);
+    QTest::keyClicks(input, QStringLiteral("hi"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed hi - Kestrel"), 20000);
 }
 
 void TestBrowser::textSizeZoomsThePage()

@@ -1,3 +1,4 @@
+#include "app/EngineTuning.h"
 #include "app/StartupLogic.h"
 #include "browser/WindowLogic.h"
 #include "dialogs/frmPreferences.h"
@@ -24,6 +25,8 @@ private slots:
     void startupDialogState_data();
     void startupDialogState();
     void preferencesSelectOnlyExactValues();
+    void engineTuning_data();
+    void engineTuning();
 };
 
 void TestWindowLogic::layoutFollowsSizeAndVisibility()
@@ -287,6 +290,37 @@ void TestWindowLogic::preferencesSelectOnlyExactValues()
     QCOMPARE(all.start, PreferencesState::StartBlank);
     QVERIFY(all.showDialog && all.confirmExit && all.supressErrors);
     QCOMPARE(all.popUp, PreferencesState::Reject);
+}
+
+void TestWindowLogic::engineTuning_data()
+{
+    QTest::addColumn<QByteArray>("env");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("sandboxOff");
+    QTest::addColumn<bool>("backendChosen");
+    QTest::addColumn<QByteArray>("flags");
+    QTest::addColumn<bool>("software");
+    QTest::newRow("defaults") << QByteArray() << QStringList() << false << false
+                              << QByteArray("--process-per-site") << false;
+    QTest::newRow("gpu off, no sandbox") << QByteArray("  --disable-gpu  --lang=de ") << QStringList() << true << false
+                                         << QByteArray("--disable-gpu --lang=de --process-per-site --no-zygote") << true;
+    QTest::newRow("only compositing off") << QByteArray("--disable-gpu-compositing") << QStringList() << false << false
+                                          << QByteArray("--disable-gpu-compositing --process-per-site") << false;
+    QTest::newRow("switches as arguments") << QByteArray() << QStringList{"--disable-gpu", "--no-sandbox"} << false
+                                           << false << QByteArray("--process-per-site --no-zygote") << true;
+    QTest::newRow("user chose the backend") << QByteArray("--disable-gpu") << QStringList() << false << true
+                                            << QByteArray("--disable-gpu --process-per-site") << false;
+}
+
+void TestWindowLogic::engineTuning()
+{
+    QFETCH(QByteArray, env);
+    QFETCH(QStringList, args);
+    QFETCH(bool, sandboxOff);
+    QFETCH(bool, backendChosen);
+    const EngineTuning t = chooseEngineTuning(env, args, sandboxOff, backendChosen);
+    QTEST(t.chromiumFlags, "flags");
+    QTEST(t.softwareScene, "software");
 }
 
 QTEST_GUILESS_MAIN(TestWindowLogic)

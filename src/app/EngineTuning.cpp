@@ -1,0 +1,51 @@
+#include "EngineTuning.h"
+
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+
+namespace {
+
+bool hasSwitch(const QList<QByteArray> &switches, const char *name)
+{
+    return switches.contains(QByteArray(name));
+}
+
+} // namespace
+
+EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &args, bool sandboxDisabled,
+                                bool sceneBackendChosen)
+{
+    QList<QByteArray> given = envFlags.simplified().split(' ');
+    for (const QString &a : args)
+        given << a.toUtf8();
+
+    EngineTuning t;
+    t.chromiumFlags = envFlags.simplified();
+    // Windows on the same site share one page process: a new window on the
+    // current page starts sooner, and each further window costs less.
+    t.chromiumFlags += " --process-per-site";
+    // Without the sandbox the zygote processes have nothing to guard and
+    // only hold memory; pages are started directly instead.
+    if (sandboxDisabled || hasSwitch(given, "--no-sandbox"))
+        t.chromiumFlags += " --no-zygote";
+    t.chromiumFlags = t.chromiumFlags.trimmed();
+    // With the GPU off the engine already paints pages in software. Handing
+    // those frames to an OpenGL scene only adds a texture upload and a
+    // software-emulated composite of the whole window on every frame, which
+    // made windows slower to appear and heavier than a plain view.
+    t.softwareScene = !sceneBackendChosen && hasSwitch(given, "--disable-gpu");
+    return t;
+}
+
+void ApplyEngineTuning(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const EngineTuning t = chooseEngineTuning(
+        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), args, qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 1,
+        qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", t.chromiumFlags);
+    if (t.softwareScene)
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
