@@ -4,7 +4,7 @@
 #   scripts/deps.sh test   that, plus what the tests need (virtual display, clang)
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-declarative-dev qt6-webengine-dev libqt6webenginecore6-bin
           libgl-dev libx11-dev fonts-dejavu-core)
 if [ "${1:-run}" = "test" ]; then
   packages+=(xvfb xauth clang libclang-rt-14-dev python3)
