@@ -4,13 +4,15 @@
 // Usage: startup_bench KESTREL BARE_VIEW [RUNS]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+
+#include "ProcessTree.h"
+#include "X11Windows.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -25,36 +27,13 @@ namespace {
 
 Display *g_display = nullptr;
 
-QString titleOf(Window w)
-{
-    Atom utf8 = XInternAtom(g_display, "UTF8_STRING", False);
-    Atom name = XInternAtom(g_display, "_NET_WM_NAME", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char *data = nullptr;
-    QString t;
-    if (XGetWindowProperty(g_display, w, name, 0, 4096, False, utf8, &type, &format, &count, &after, &data) == Success
-        && data) {
-        t = QString::fromUtf8(reinterpret_cast<char *>(data), int(count));
-        XFree(data);
-    }
-    return t;
-}
-
 std::vector<Window> windowsTitled(const QString &title)
 {
     std::vector<Window> out;
-    Window root, parent, *children = nullptr;
-    unsigned int n = 0;
-    XQueryTree(g_display, DefaultRootWindow(g_display), &root, &parent, &children, &n);
-    for (unsigned int i = 0; i < n; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(g_display, children[i], &a) && a.map_state == IsViewable && titleOf(children[i]) == title)
-            out.push_back(children[i]);
+    for (Window w : x11ShownTopLevels(g_display)) {
+        if (x11WindowTitle(g_display, w) == title)
+            out.push_back(w);
     }
-    if (children)
-        XFree(children);
     return out;
 }
 
@@ -116,41 +95,6 @@ void pressCtrlN(Window w)
     XFlush(g_display);
 }
 
-QList<qint64> descendants(qint64 pid)
-{
-    QList<qint64> out{pid};
-    // Any thread may have started a child: read every thread's list.
-    for (int i = 0; i < out.size(); ++i) {
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(out[i]);
-        for (const QString &tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile children(tasks + QLatin1Char('/') + tid + QStringLiteral("/children"));
-            if (!children.open(QIODevice::ReadOnly))
-                continue;
-            for (const QByteArray &c : children.readAll().split(' ')) {
-                if (!c.trimmed().isEmpty())
-                    out << c.trimmed().toLongLong();
-            }
-        }
-    }
-    return out;
-}
-
-// Proportional set size of the process and all its descendants, in MB.
-double pssMegabytes(qint64 pid)
-{
-    double kb = 0;
-    for (qint64 p : descendants(pid)) {
-        QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(p));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : f.readAll().split('\n')) {
-            if (line.startsWith("Pss:"))
-                kb += line.mid(4).trimmed().split(' ').first().toDouble();
-        }
-    }
-    return kb / 1024.0;
-}
-
 struct Program
 {
     QString name, exe;
@@ -181,7 +125,7 @@ Sample runOnce(const Program &p, bool measureMemory)
     s.start = waitForWindows(p.title, 1, t, !measureMemory);
     if (s.start >= 0 && measureMemory) {
         QThread::msleep(3000); // let the page and the renderer settle
-        s.memory = pssMegabytes(proc.processId());
+        s.memory = treePssKb(proc.processId()) / 1024.0;
     } else if (s.start >= 0) {
         const std::vector<Window> first = windowsTitled(p.title);
         QThread::msleep(500);
@@ -191,7 +135,7 @@ Sample runOnce(const Program &p, bool measureMemory)
         pressCtrlN(first.front());
         s.ctrlN = waitForWindows(p.title, 2, n, true, first);
     }
-    for (qint64 pid : descendants(proc.processId()))
+    for (qint64 pid : processTree(proc.processId()))
         ::kill(pid_t(pid), SIGKILL);
     proc.waitForFinished(5000);
     QThread::msleep(300);

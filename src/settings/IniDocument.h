@@ -39,7 +39,7 @@ public:
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.
     QString rawValue(const QString &section, const QString &key) const;
-    // Every (section, key) a reader can reach, in file order.
+    // Every (section, key) a reader can reach, in no set order.
     QList<QPair<QString, QString>> entries() const;
 
     // Replaces an existing key where it stands, appends a missing key after

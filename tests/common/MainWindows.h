@@ -1,9 +1,18 @@
 #pragma once
 
+#include "app/MainWindowSteps.h"
 #include "browser/frmMain.h"
 
 #include <QApplication>
 #include <QtTest>
+
+// A new main window after its load step, shown.
+inline frmMain *openWindow()
+{
+    frmMain *w = CreateMainWindow();
+    w->show();
+    return w;
+}
 
 // The main windows now shown.
 inline QList<frmMain *> openMainWindows()

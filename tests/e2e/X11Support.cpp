@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "X11Windows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -17,38 +18,6 @@ struct Display_
     }
 };
 
-QString titleOf(Display *d, Window w)
-{
-    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-    Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char *data = nullptr;
-    QString title;
-    if (XGetWindowProperty(d, w, netName, 0, 4096, False, utf8, &type, &format, &count, &after, &data) == Success && data) {
-        title = QString::fromUtf8(reinterpret_cast<char *>(data), int(count));
-        XFree(data);
-    }
-    return title;
-}
-
-template <typename Fn>
-void forEachTopLevel(Display *d, Fn fn)
-{
-    Window root, parent, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n))
-        return;
-    for (unsigned int i = 0; i < n; ++i) {
-        XWindowAttributes attrs;
-        if (XGetWindowAttributes(d, children[i], &attrs) && attrs.map_state == IsViewable)
-            fn(children[i]);
-    }
-    if (children)
-        XFree(children);
-}
-
 } // namespace
 
 namespace X11 {
@@ -59,11 +28,11 @@ QStringList windowTitles()
     QStringList out;
     if (!display.d)
         return out;
-    forEachTopLevel(display.d, [&](Window w) {
-        const QString t = titleOf(display.d, w);
+    for (Window w : x11ShownTopLevels(display.d)) {
+        const QString t = x11WindowTitle(display.d, w);
         if (!t.isEmpty())
             out << t;
-    });
+    }
     return out;
 }
 
@@ -72,10 +41,9 @@ bool requestClose(const QString &title)
     Display_ display;
     if (!display.d)
         return false;
-    bool sent = false;
-    forEachTopLevel(display.d, [&](Window w) {
-        if (sent || titleOf(display.d, w) != title)
-            return;
+    for (Window w : x11ShownTopLevels(display.d)) {
+        if (x11WindowTitle(display.d, w) != title)
+            continue;
         XEvent ev{};
         ev.xclient.type = ClientMessage;
         ev.xclient.window = w;
@@ -85,9 +53,9 @@ bool requestClose(const QString &title)
         ev.xclient.data.l[1] = CurrentTime;
         XSendEvent(display.d, w, False, NoEventMask, &ev);
         XFlush(display.d);
-        sent = true;
-    });
-    return sent;
+        return true;
+    }
+    return false;
 }
 
 } // namespace X11

@@ -35,12 +35,6 @@ WebEngineBrowserView *viewOf(frmMain *w)
     return static_cast<WebEngineBrowserView *>(w->Browser);
 }
 
-frmMain *openWindow()
-{
-    frmMain *w = CreateMainWindow();
-    w->show();
-    return w;
-}
 
 // Runs `fn` on the first top-level widget of type T once it shows.
 template <typename T, typename Fn>

@@ -1,5 +1,6 @@
 #include "E2eSupport.h"
 #include "MainWindows.h"
+#include "ProcessTree.h"
 #include "TempIni.h"
 
 #include "browser/WebEngineBrowserView.h"
@@ -9,38 +10,10 @@
 #include "settings/Settings.h"
 
 #include <QAction>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 
 namespace {
-
-// Proportional set size of this process and every process it started, in kB.
-double treePssKb()
-{
-    QList<qint64> pids{QCoreApplication::applicationPid()};
-    for (int i = 0; i < pids.size(); ++i) {
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(pids[i]);
-        for (const QString &tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile f(tasks + QLatin1Char('/') + tid + QStringLiteral("/children"));
-            if (f.open(QIODevice::ReadOnly)) {
-                for (const QByteArray &c : f.readAll().split(' '))
-                    if (!c.trimmed().isEmpty())
-                        pids << c.trimmed().toLongLong();
-            }
-        }
-    }
-    double kb = 0;
-    for (qint64 pid : pids) {
-        QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (line.startsWith("Pss:"))
-                kb += line.mid(4).trimmed().split(' ').first().toDouble();
-    }
-    return kb;
-}
 
 // How long the event loop takes to run a queued call: the window's answer time.
 qint64 eventLoopDelayMs()
@@ -78,8 +51,7 @@ private slots:
 private:
     frmMain *openOn(const QString &path, const QString &caption)
     {
-        frmMain *w = CreateMainWindow();
-        w->show();
+        frmMain *w = openWindow();
         w->Browser->Navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         return w;
@@ -109,8 +81,7 @@ void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
                   "<title>Loop</title><script>var n=0;setInterval(function(){for(var i=0;i<500;i++){alert(i);}"
                   "document.title='Looping '+(++n);},0);</script>");
     m_server.page(QStringLiteral("/calm.html"), "<title>Calm</title>");
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     w->Browser->Navigate(m_server.url(QStringLiteral("/loop.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Looping")), 20000);
     for (int i = 0; i < 5; ++i) {
@@ -127,8 +98,7 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
 {
     m_server.page(QStringLiteral("/long.html"),
                   "<title>x</title><script>document.title='K'+'e'.repeat(1000000)+'strel';</script>");
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     w->Browser->Navigate(m_server.url(QStringLiteral("/long.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Kee")), 20000);
     QVERIFY(w->windowTitle().size() < 1100);
@@ -172,7 +142,7 @@ void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
     openAndClose();
     QTest::qWait(3000);
     const int widgetsBefore = QApplication::topLevelWidgets().size();
-    const double before = treePssKb();
+    const double before = treePssKb(QCoreApplication::applicationPid());
 
     for (int i = 0; i < 30; ++i) {
         openAndClose();
@@ -180,7 +150,7 @@ void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
     }
     QTest::qWait(3000); // renderer processes of closed windows exit
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    const double after = treePssKb();
+    const double after = treePssKb(QCoreApplication::applicationPid());
     qInfo("process tree PSS: %.1f MB before, %.1f MB after 30 windows (%.1f%%)", before / 1024, after / 1024,
           100.0 * (after - before) / before);
     QVERIFY(QApplication::topLevelWidgets().size() <= widgetsBefore);

@@ -62,8 +62,7 @@ void TestFavoritesUi::emptyStoreShowsDisabledEntry()
 void TestFavoritesUi::addStoresThePageAsShown()
 {
     TempIni ini("[Favorites]\r\nNumber=0\r\n");
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/page");
     fakeOf(w)->title = QString::fromUtf8("Страница – Page");
     QTest::mouseClick(w->cmdFavAdd, Qt::LeftButton);
@@ -89,8 +88,7 @@ void TestFavoritesUi::addStoresThePageAsShown()
 void TestFavoritesUi::addDialogRefillsOnActivation()
 {
     TempIni ini("[Favorites]\r\nNumber=0\r\n");
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/first");
     frmFavAdd *dlg = frmFavAdd::showFor(w);
     dlg->txtName->setText(QStringLiteral("typed"));
@@ -109,8 +107,7 @@ void TestFavoritesUi::addDialogRefillsOnActivation()
 void TestFavoritesUi::editKeepsPositionAndWritesTheEntrySelectedAtApply()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     select(w, 1);
     QTest::mouseClick(w->cmdFavEdit, Qt::LeftButton);
     frmFavEdit *dlg = frmFavEdit::instance();
@@ -132,8 +129,7 @@ void TestFavoritesUi::editKeepsPositionAndWritesTheEntrySelectedAtApply()
 void TestFavoritesUi::deletePromptAndAnswers()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     select(w, 0);
     MessageBoxAnswer no;
     no.arm(QMessageBox::No);
@@ -158,8 +154,7 @@ void TestFavoritesUi::deletePromptAndAnswers()
 void TestFavoritesUi::cancelAndCloseBoxStoreNothing()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/x");
     QTest::mouseClick(frmFavAdd::showFor(w)->cmdCancel, Qt::LeftButton);
     frmFavAdd::showFor(w)->close();
@@ -198,8 +193,7 @@ void TestFavoritesUi::everyWindowShowsEveryChange()
 void TestFavoritesUi::noSelectionDoesNothing()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     QCOMPARE(selectedFavorite(w), -1);
     w->cmdFavDelete->click(); // would block on a prompt if one showed
     w->cmdFavEdit->click();
@@ -218,8 +212,7 @@ void TestFavoritesUi::noSelectionDoesNothing()
 void TestFavoritesUi::closingTheServedWindowClosesItsDialog()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     select(w, 0);
     QPointer<frmFavEdit> edit = frmFavEdit::showFor(w);
     QPointer<frmFavAdd> add = frmFavAdd::showFor(w);
@@ -235,8 +228,7 @@ void TestFavoritesUi::closingTheServedWindowClosesItsDialog()
 void TestFavoritesUi::doubleClickOpensTheStoredAddress()
 {
     TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    w->show();
+    frmMain *w = openWindow();
     select(w, 2);
     emit w->lstFavs->itemDoubleClicked(w->lstFavs->item(2));
     QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("Navigate:http://127.0.0.1:1/maps")});

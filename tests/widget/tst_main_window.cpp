@@ -36,12 +36,6 @@ frmMain *windowOf(BrowserView *view)
     return nullptr;
 }
 
-frmMain *openWindow()
-{
-    frmMain *w = CreateMainWindow();
-    w->show();
-    return w;
-}
 } // namespace
 
 class TestMainWindow : public QObject
