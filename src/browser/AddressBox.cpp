@@ -17,6 +17,13 @@ bool isEditingChord(const QKeyEvent *k)
         return false;
     }
 }
+
+bool isEnter(const QKeyEvent *k)
+{
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+}
+
+const QColor kPlaceholderGrey(0x80, 0x80, 0x80);
 } // namespace
 
 AddressBox::AddressBox(QWidget *parent)
@@ -26,7 +33,10 @@ AddressBox::AddressBox(QWidget *parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(12);
-    lineEdit()->installEventFilter(this);
+    // When editing ends (opening the list ends it too), the combo box selects
+    // the row that holds the typed text and reports that as a pick: the list
+    // would load a page the user never chose and miss the one they then click.
+    disconnect(lineEdit(), SIGNAL(editingFinished()), this, SLOT(_q_editingFinished()));
 
     connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) {
         if (!m_syncing)
@@ -47,6 +57,12 @@ void AddressBox::showPopup()
     QComboBox::showPopup();
 }
 
+void AddressBox::focusForTyping()
+{
+    setFocus(Qt::ShortcutFocusReason);
+    lineEdit()->selectAll();
+}
+
 void AddressBox::focusInEvent(QFocusEvent *e)
 {
     QComboBox::focusInEvent(e);
@@ -65,57 +81,57 @@ void AddressBox::focusOutEvent(QFocusEvent *e)
     }
 }
 
-bool AddressBox::eventFilter(QObject *watched, QEvent *event)
+void AddressBox::changeEvent(QEvent *e)
 {
-    if (watched != lineEdit())
-        return QComboBox::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::ShortcutOverride: {
-        // Editing chords belong to the text while the box has the focus,
-        // not to the window's menu (which acts on the page).
-        auto *k = static_cast<QKeyEvent *>(event);
-        if (isEditingChord(k)) {
-            event->accept();
-            return true;
-        }
-        break;
+    QComboBox::changeEvent(e);
+    // A theme change brings a new text colour; the placeholder keeps its grey.
+    if (e->type() == QEvent::PaletteChange && !m_syncing)
+        pushToWidget();
+}
+
+bool AddressBox::event(QEvent *e)
+{
+    // Editing chords belong to the text while the box has the focus, not to
+    // the window's menu, which acts on the page.
+    if (e->type() == QEvent::ShortcutOverride && isEditingChord(static_cast<QKeyEvent *>(e))) {
+        e->accept();
+        return true;
     }
-    case QEvent::KeyPress: {
-        auto *k = static_cast<QKeyEvent *>(event);
-        if (k->modifiers() == Qt::ControlModifier && k->key() == Qt::Key_Y) {
-            lineEdit()->redo();
-            m_logic.edited(lineEdit()->text());
-            return true;
-        }
-        // Enter is handled on release, like every other key; swallowing the
-        // press keeps the combo box from acting on it as well.
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-            return true;
-        if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && k->modifiers() == Qt::NoModifier) {
-            const int step = k->key() == Qt::Key_Up ? -1 : 1;
-            const int next = m_logic.listIndex + step;
-            if (next >= 0 && next < m_logic.items.size())
-                run(m_logic.picked(next));
-            return true;
-        }
-        break;
+    return QComboBox::event(e);
+}
+
+void AddressBox::keyPressEvent(QKeyEvent *k)
+{
+    if (k->modifiers() == Qt::ControlModifier && k->key() == Qt::Key_Y) {
+        // Not every platform binds redo to Ctrl+Y; the box always does.
+        lineEdit()->redo();
+        m_logic.edited(lineEdit()->text());
+        return;
     }
-    case QEvent::KeyRelease: {
-        auto *k = static_cast<QKeyEvent *>(event);
-        if (k->isAutoRepeat())
-            break;
-        int code = 0;
-        if (k->key() == Qt::Key_Backspace)
-            code = 8;
-        else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-            code = 13;
-        run(m_logic.keyUp(code));
-        return code == 13;
+    // Enter acts on release, like every other key; taking the press keeps
+    // the combo box from acting on it as well.
+    if (isEnter(k))
+        return;
+    if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && k->modifiers() == Qt::NoModifier) {
+        const int next = m_logic.listIndex + (k->key() == Qt::Key_Up ? -1 : 1);
+        if (next >= 0 && next < m_logic.items.size())
+            run(m_logic.picked(next));
+        return;
     }
-    default:
-        break;
-    }
-    return QComboBox::eventFilter(watched, event);
+    QComboBox::keyPressEvent(k);
+}
+
+void AddressBox::keyReleaseEvent(QKeyEvent *k)
+{
+    QComboBox::keyReleaseEvent(k);
+    if (k->isAutoRepeat())
+        return;
+    AddressKey key = AddressKey::Other;
+    if (k->key() == Qt::Key_Backspace)
+        key = AddressKey::Backspace;
+    else if (isEnter(k))
+        key = AddressKey::Enter;
+    run(m_logic.keyUp(key));
 }
 
 void AddressBox::run(const std::optional<QString> &go)
@@ -135,8 +151,10 @@ void AddressBox::pushToWidget()
     QLineEdit *edit = lineEdit();
     if (edit->text() != m_logic.text)
         edit->setText(m_logic.text);
-    QPalette pal = edit->palette();
-    pal.setColor(QPalette::Text, m_logic.grey ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0));
+    // Typed text takes the theme's colour, so it stays readable on a dark one.
+    QPalette pal = palette();
+    if (m_logic.grey)
+        pal.setColor(QPalette::Text, kPlaceholderGrey);
     edit->setPalette(pal);
     if (m_logic.selLength > 0)
         edit->setSelection(m_logic.selStart, m_logic.selLength);

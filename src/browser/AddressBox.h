@@ -7,6 +7,10 @@
 // The address box: an editable combo box whose behaviour (placeholder,
 // completion, Enter) lives in AddressBoxLogic; this class only moves events
 // in and state out.
+//
+// Keys are taken where Qt delivers them: the combo box holds the focus for
+// its line edit and hands key events to it by a direct call, so a filter on
+// the line edit would never see what a user types.
 class AddressBox : public QComboBox
 {
     Q_OBJECT
@@ -14,14 +18,19 @@ public:
     explicit AddressBox(QWidget *parent = nullptr);
 
     void showPopup() override;
+    // Focus with the whole text selected, ready to be typed over.
+    void focusForTyping();
 
 signals:
     void navigateRequested(const QString &address);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     void pushToWidget();

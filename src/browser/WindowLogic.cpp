@@ -113,17 +113,17 @@ std::optional<QString> AddressBoxLogic::click()
     std::optional<QString> go;
     if (droppedDown && !m_inClick) {
         m_inClick = true;
-        go = keyUp(13);
+        go = keyUp(AddressKey::Enter);
         m_inClick = false;
     }
     droppedDown = false;
     return go;
 }
 
-std::optional<QString> AddressBoxLogic::keyUp(int keyCode)
+std::optional<QString> AddressBoxLogic::keyUp(AddressKey key)
 {
     std::optional<QString> go;
-    if (keyCode != 8 && !items.isEmpty()) {
+    if (key != AddressKey::Backspace && !items.isEmpty()) {
         const int i = findPrefix(items, text);
         if (i != -1 && i != listIndex) {
             const int n = int(text.size());
@@ -132,7 +132,7 @@ std::optional<QString> AddressBoxLogic::keyUp(int keyCode)
             selLength = int(text.size()) - n;
         }
     }
-    if (keyCode == 13) {
+    if (key == AddressKey::Enter) {
         go = text;
         // An empty entry in the list would only be a blank line to pick.
         if (!text.isEmpty() && findPrefix(items, text) == -1) {

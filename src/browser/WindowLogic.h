@@ -55,6 +55,9 @@ ProgressState progressStep(const ProgressState &current, int32_t progress, int32
 // item to the last and then the first; -1 when none.
 int findPrefix(const QStringList &items, const QString &text);
 
+// The keys the address box tells apart when one is released.
+enum class AddressKey { Other, Backspace, Enter };
+
 class AddressBoxLogic
 {
 public:
@@ -77,7 +80,7 @@ public:
     std::optional<QString> picked(int index);
     // Returns the address to navigate to, if any.
     std::optional<QString> click();
-    std::optional<QString> keyUp(int keyCode);
+    std::optional<QString> keyUp(AddressKey key);
 
 private:
     bool m_inClick = false;

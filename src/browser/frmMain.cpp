@@ -291,6 +291,14 @@ void frmMain::buildMenus()
     for (int i = 0; i < m_textSize.size(); ++i)
         connect(m_textSize[i], &QAction::triggered, this, [this, i] { mnuViewTextSize_Click(i); });
 
+    // The keys every browser uses to reach its address box; not in a menu.
+    auto *toAddress = new QAction(this);
+    toAddress->setObjectName(QStringLiteral("focusAddressBox"));
+    toAddress->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D),
+                             QKeySequence(Qt::Key_F6)});
+    addAction(toAddress);
+    connect(toAddress, &QAction::triggered, cboURL, &AddressBox::focusForTyping);
+
 }
 
 QAction *frmMain::menuAction(const QString &name) const

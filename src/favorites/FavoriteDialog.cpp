@@ -30,9 +30,10 @@ FavoriteDialog::FavoriteDialog(const Shape &s)
                      QRect(int(s.actionLeft), 1440, 1215, 495));
     cmdCancel = make(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel",
                      QRect(int(s.cancelLeft), 1440, 1215, 495));
-    // Neither button answers Enter by itself.
+    // Enter in either box confirms, as in any dialog; Cancel never takes it.
     cmdAction->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
+    cmdAction->setDefault(true);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
 }
 

@@ -1,13 +1,11 @@
 #include "E2eSupport.h"
 #include "MainWindows.h"
 #include "TempIni.h"
+#include "UserInput.h"
 
 #include "app/MainWindowSteps.h"
-#include "browser/AddressBox.h"
 #include "browser/WebEngineBrowserView.h"
 #include "browser/frmMain.h"
-#include "favorites/FavoritesPanel.h"
-#include "favorites/frmFavAdd.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -15,11 +13,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QProgressBar>
 #include <QWebEngineHistory>
@@ -61,9 +57,7 @@ class TestBrowser : public QObject
 private slots:
     void init()
     {
-        // A second run works on the settings file the first one named.
-        if (!qEnvironmentVariableIsSet("KESTREL_E2E_SECOND_RUN"))
-            m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n");
+        m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n");
     }
     void cleanup()
     {
@@ -76,17 +70,13 @@ private slots:
     void pagesOpenWindowsUnlessRejected_data();
     void pagesOpenWindowsUnlessRejected();
     void newWindowShowsTheCurrentAddress();
-    void typedAndCompletedAddressesLoad();
     void blankStartPageStaysOutOfHistory();
     void silentModeSwallowsScriptDialogs();
     void killedRendererLeavesProgramRunningAndReloadRecovers();
-    void findReportsFoundAndNotFound();
     void pageIsDrawnAndTakesClicksAndKeys();
     void textSizeZoomsThePage();
     void saveWritesThePage();
     void printPreviewHasAPage();
-    void favoriteSurvivesARestart();
-    void favoriteSurvivesARestartSecondRun();
 
 private:
     LocalServer m_server;
@@ -157,31 +147,6 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
     QCOMPARE(n->Browser->LocationURL(), m_server.url(QStringLiteral("/current.html")));
 }
 
-void TestBrowser::typedAndCompletedAddressesLoad()
-{
-    m_server.page(QStringLiteral("/typed.html"), "<title>Typed</title>");
-    m_server.page(QStringLiteral("/blank.html"), "<title>Elsewhere</title>");
-    frmMain *w = openWindow();
-    // No window manager runs here to hand out activation.
-    QApplication::setActiveWindow(w);
-    w->cboURL->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(w->cboURL->hasFocus());
-    const QString typed = m_server.url(QStringLiteral("/typed.html")).mid(7); // without the scheme
-    QTest::keyClicks(w->cboURL->lineEdit(), typed);
-    QTest::keyClick(w->cboURL->lineEdit(), Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed - Kestrel"), 20000);
-
-    w->Browser->Navigate(m_server.url(QStringLiteral("/blank.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Elsewhere - Kestrel"), 20000);
-    w->cboURL->lineEdit()->selectAll();
-    QTest::keyClicks(w->cboURL->lineEdit(), typed.left(5));
-    QCOMPARE(w->cboURL->currentText(), typed);
-    QTest::keyClick(w->cboURL->lineEdit(), Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed - Kestrel"), 20000);
-    QCOMPARE(w->cboURL->count(), 1);
-    QCOMPARE(m_server.hits(QStringLiteral("/typed.html")), 2);
-}
-
 void TestBrowser::blankStartPageStaysOutOfHistory()
 {
     m_server.page(QStringLiteral("/next.html"), "<title>Next</title>");
@@ -238,26 +203,6 @@ void TestBrowser::killedRendererLeavesProgramRunningAndReloadRecovers()
     QCOMPARE(m_server.hits(QStringLiteral("/victim.html")), hits + 1);
 }
 
-void TestBrowser::findReportsFoundAndNotFound()
-{
-    m_server.page(QStringLiteral("/find.html"), "<title>Find</title><p>A kestrel hovers over the field.</p>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/find.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Find - Kestrel"), 20000);
-    w->cboURL->setFocus();
-    w->menuAction(QStringLiteral("mnuEditFind"))->trigger();
-    auto *text = w->findChild<QLineEdit *>(QStringLiteral("findText"));
-    auto *status = w->findChild<QLabel *>(QStringLiteral("findStatus"));
-    QVERIFY(text && status);
-    QVERIFY(text->isVisible());
-    QTest::keyClicks(text, QStringLiteral("hovers"));
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("1 of 1"), 10000);
-    text->setText(QStringLiteral("falcon"));
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Not found"), 10000);
-    QTest::keyClick(text, Qt::Key_Escape);
-    QTRY_VERIFY(!text->isVisible());
-}
-
 void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
 {
     m_server.page(QStringLiteral("/input.html"),
@@ -276,12 +221,10 @@ void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
     const QPoint middle = view->mapTo(w, view->rect().center());
     QTRY_COMPARE_WITH_TIMEOUT(w->grab().toImage().pixelColor(middle), QColor(0x2a, 0x7f, 0x3c), 20000);
 
-    QWidget *input = view->focusProxy();
-    QVERIFY(input);
-    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(100, 50));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Clicked - Kestrel"), 20000);
-    QTest::keyClicks(input, QStringLiteral("hi"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Typed hi - Kestrel"), 20000);
+    User::click(view, QPoint(100, 50));
+    QVERIFY(User::waitForCaption(QStringLiteral("Clicked - Kestrel")));
+    User::type(QStringLiteral("hi"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Typed hi - Kestrel")));
 }
 
 void TestBrowser::textSizeZoomsThePage()
@@ -343,47 +286,6 @@ void TestBrowser::printPreviewHasAPage()
     });
     w->menuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
     QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
-}
-
-void TestBrowser::favoriteSurvivesARestart()
-{
-    if (qEnvironmentVariableIsSet("KESTREL_E2E_SECOND_RUN"))
-        QSKIP("first run only");
-    m_server.page(QStringLiteral("/fav.html"), "<title>Favorite Page</title>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/fav.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Favorite Page - Kestrel"), 20000);
-    frmFavAdd *add = frmFavAdd::showFor(w);
-    QCOMPARE(add->txtName->text(), QStringLiteral("Favorite Page"));
-    add->cmdAdd_Click();
-    w->close();
-
-    // A second program run on the same settings file opens the favorite.
-    QProcess again;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KESTREL_E2E_SECOND_RUN"), m_server.url(QStringLiteral("/fav.html")));
-    again.setProcessEnvironment(env);
-    again.setProcessChannelMode(QProcess::ForwardedChannels);
-    const int hits = m_server.hits(QStringLiteral("/fav.html"));
-    again.start(QCoreApplication::applicationFilePath(), {QStringLiteral("favoriteSurvivesARestartSecondRun")});
-    // Serve the second run's request while waiting for it.
-    QTRY_VERIFY_WITH_TIMEOUT(again.state() == QProcess::NotRunning, 60000);
-    QCOMPARE(again.exitCode(), 0);
-    QCOMPARE(m_server.hits(QStringLiteral("/fav.html")), hits + 1);
-}
-
-void TestBrowser::favoriteSurvivesARestartSecondRun()
-{
-    const QString expected = qEnvironmentVariable("KESTREL_E2E_SECOND_RUN");
-    if (expected.isEmpty())
-        QSKIP("run by favoriteSurvivesARestart");
-    frmMain *w = openWindow();
-    QCOMPARE(w->lstFavs->count(), 1);
-    QCOMPARE(w->lstFavs->item(0)->text(), QStringLiteral("Favorite Page"));
-    w->lstFavs->setCurrentRow(0);
-    emit w->lstFavs->itemDoubleClicked(w->lstFavs->item(0));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Favorite Page - Kestrel"), 20000);
-    QCOMPARE(w->Browser->LocationURL(), expected);
 }
 
 int main(int argc, char **argv)

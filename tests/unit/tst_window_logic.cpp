@@ -170,13 +170,13 @@ void TestWindowLogic::addressBoxCompletesAndSelectsTheTail()
     box.items = {QStringLiteral("http://news.test/"), QStringLiteral("http://mail.test/")};
     box.gotFocus();
     box.edited(QStringLiteral("HTTP://m"));
-    QCOMPARE(box.keyUp('M'), std::optional<QString>());
+    QCOMPARE(box.keyUp(AddressKey::Other), std::optional<QString>());
     QCOMPARE(box.text, QStringLiteral("http://mail.test/"));
     QCOMPARE(box.listIndex, 1);
     QCOMPARE(box.selStart, 8);
     QCOMPARE(box.selLength, 9);
     // Enter loads the completed text and adds nothing.
-    QCOMPARE(box.keyUp(13), std::optional<QString>(QStringLiteral("http://mail.test/")));
+    QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("http://mail.test/")));
     QCOMPARE(box.items.size(), 2);
 }
 
@@ -186,13 +186,13 @@ void TestWindowLogic::addressBoxBackspaceThenCompletesAgain()
     box.items = {QStringLiteral("abc.test")};
     box.gotFocus();
     box.edited(QStringLiteral("a"));
-    box.keyUp('A');
+    box.keyUp(AddressKey::Other);
     QCOMPARE(box.text, QStringLiteral("abc.test"));
     box.edited(QStringLiteral("a")); // Backspace took the selected tail away
-    box.keyUp(8);
+    box.keyUp(AddressKey::Backspace);
     QCOMPARE(box.text, QStringLiteral("a"));
     box.edited(QStringLiteral("ab"));
-    box.keyUp('B');
+    box.keyUp(AddressKey::Other);
     QCOMPARE(box.text, QStringLiteral("abc.test"));
     QCOMPARE(box.selStart, 2);
 }
@@ -200,15 +200,15 @@ void TestWindowLogic::addressBoxBackspaceThenCompletesAgain()
 void TestWindowLogic::addressBoxEnterAppendsOnce()
 {
     AddressBoxLogic box;
-    QCOMPARE(box.keyUp(13), std::optional<QString>(AddressBoxLogic::kPlaceholder));
+    QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(AddressBoxLogic::kPlaceholder));
     box.gotFocus();
     box.edited(QStringLiteral("127.0.0.1/a.html"));
-    QCOMPARE(box.keyUp(13), std::optional<QString>(QStringLiteral("127.0.0.1/a.html")));
+    QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("127.0.0.1/a.html")));
     box.edited(QStringLiteral("127.0.0.1/a.html"));
-    box.keyUp(13);
+    box.keyUp(AddressKey::Enter);
     QCOMPARE(box.items, (QStringList{AddressBoxLogic::kPlaceholder, QStringLiteral("127.0.0.1/a.html")}));
     box.edited(QString());
-    QCOMPARE(box.keyUp(13), std::optional<QString>(QString()));
+    QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QString()));
     QCOMPARE(box.items.size(), 2);
 }
 
@@ -225,7 +225,7 @@ void TestWindowLogic::addressBoxDropDownThenClickNavigates()
     // Opened and closed without a choice: the next completion loads.
     box.dropDown();
     box.edited(QStringLiteral("tw"));
-    QCOMPARE(box.keyUp('W'), std::optional<QString>(QStringLiteral("two.test")));
+    QCOMPARE(box.keyUp(AddressKey::Other), std::optional<QString>(QStringLiteral("two.test")));
 }
 
 void TestWindowLogic::startNavigationByMode()

@@ -46,7 +46,6 @@ private slots:
     void noSelectionDoesNothing();
     void closingTheServedWindowClosesItsDialog();
     void doubleClickOpensTheStoredAddress();
-    void dialogsHaveTheirDesignedShape();
 };
 
 void TestFavoritesUi::emptyStoreShowsDisabledEntry()
@@ -232,25 +231,6 @@ void TestFavoritesUi::doubleClickOpensTheStoredAddress()
     select(w, 2);
     emit w->lstFavs->itemDoubleClicked(w->lstFavs->item(2));
     QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("Navigate:http://127.0.0.1:1/maps")});
-}
-
-void TestFavoritesUi::dialogsHaveTheirDesignedShape()
-{
-    TempIni ini(kThree);
-    frmMain *w = CreateMainWindow();
-    select(w, 0);
-    frmFavAdd *add = frmFavAdd::showFor(w);
-    QCOMPARE(add->windowTitle(), QStringLiteral("Add Favorite"));
-    QCOMPARE(add->cmdAction->text(), QStringLiteral("Add"));
-    QCOMPARE(add->focusWidget(), add->cmdCancel);
-    QVERIFY(!add->isModal());
-    frmFavEdit *edit = frmFavEdit::showFor(w);
-    QCOMPARE(edit->windowTitle(), QStringLiteral("Edit Favorite"));
-    QCOMPARE(edit->cmdAction->text(), QStringLiteral("Apply Changes"));
-    QCOMPARE(edit->focusWidget(), edit->txtURL);
-    QCOMPARE(edit->lblURL->text(), QStringLiteral("URL:"));
-    QCOMPARE(edit->lblName->text(), QStringLiteral("Name:"));
-    delete w;
 }
 
 QTEST_MAIN(TestFavoritesUi)

@@ -53,8 +53,7 @@ private slots:
     void silentModeOnlyForExactTrue();
     void lastPageIsRememberedForContinue();
     void closeStepAsksOnlyForExactTrue();
-    void menuTreeMatchesTheDesign();
-    void controlsHaveTheirDesignTextAndOrder();
+    void homeUsesThePerUserSettingOnly();
     void sidebarTogglesKeepCheckMarkEqual();
     void statusBarToggleHidesProgressAndGrowsView();
     void pageEventsReachStatusCaptionAndProgress();
@@ -196,82 +195,16 @@ void TestMainWindow::closeStepAsksOnlyForExactTrue()
     QVERIFY(b && b->isVisible());
 }
 
-void TestMainWindow::menuTreeMatchesTheDesign()
+void TestMainWindow::homeUsesThePerUserSettingOnly()
 {
-    TempIni ini(kBase);
+    TempIni ini(kBase + "[Settings]\r\nHome=http://file.test/\r\n");
+    TempUserSettings user;
     frmMain *w = openWindow();
-    // name|caption|shortcut|check (-: none, 0, 1), with ">" for a submenu item.
-    const QStringList expected = {
-        "mnuFile|&File", "mnuFileNewWindow|&New Window|Ctrl+N|-", "mnuFileOpen|&Open|Ctrl+O|-",
-        "mnuFileSave|&Save|Ctrl+S|-", "mnuSeperator1|-", "mnuFilePageSetup|Page Set&up||-",
-        "mnuFilePrint|&Print|Ctrl+P|-", "mnuFilePrintPreview|Print Pre&view||-", "mnuSeperator2|-",
-        "mnuFilePreferences|Pre&ferences||-", "mnuSeperator3|-", "mnuFileProperties|P&roperties||-",
-        "mnuFileExit|E&xit||-",
-        "mnuEdit|&Edit", "mnuEditUndo|&Undo|Ctrl+Z|-", "mnuEditRedo|&Redo|Ctrl+Y|-", "mnuSeperator4|-",
-        "mnuEditCut|Cu&t|Ctrl+X|-", "mnuEditCopy|&Copy|Ctrl+C|-", "mnuEditPaste|&Paste|Ctrl+V|-",
-        "mnuSeperator5|-", "mnuEditSelectAll|Select &All|Ctrl+A|-", "mnuEditSelectNone|Select &None||-",
-        "mnuSeperator6|-", "mnuEditFind|&Find|Ctrl+F|-",
-        "mnuView|&View", "mnuViewStatusBar|Stat&us Bar||1", "mnuViewSideBar|Side&bar||0", "mnuSeperator7|-",
-        "mnuViewGoTo|G&o to||-", ">mnuViewGoToBack|&Back||-", ">mnuViewGoToForward|&Forward||-",
-        ">mnuViewGoToHome|&Home||-", "mnuViewStop|Sto&p||-", "mnuViewReload|&Reload|F5|-", "mnuSeperator8|-",
-        "mnuViewTextSizeTop|Te&xt Size||-", ">mnuViewTextSize|Sm&allest||0", ">mnuViewTextSize|&Small||0",
-        ">mnuViewTextSize|&Medium||1", ">mnuViewTextSize|&Large||0", ">mnuViewTextSize|Lar&gest||0",
-        "mnuSeperator9|-", "mnuViewSource|Sour&ce||-",
-        "mnuHelp|&Help", "mnuHelpAbout|&About||-"};
-
-    QStringList actual;
-    for (QAction *top : w->menuBar()->actions()) {
-        actual << top->objectName() + "|" + top->text();
-        for (QAction *a : top->menu()->actions()) {
-            auto describe = [](QAction *x, const QString &prefix) {
-                if (x->isSeparator())
-                    return prefix + x->objectName() + "|-";
-                return prefix + x->objectName() + "|" + x->text() + "|" + x->shortcut().toString() + "|"
-                       + (x->isCheckable() ? QString::number(x->isChecked()) : QStringLiteral("-"));
-            };
-            actual << describe(a, QString());
-            if (a->menu()) {
-                for (QAction *s : a->menu()->actions())
-                    actual << describe(s, QStringLiteral(">"));
-            }
-            QVERIFY(a->isEnabled() && a->isVisible());
-        }
-    }
-    QCOMPARE(actual, expected);
-}
-
-void TestMainWindow::controlsHaveTheirDesignTextAndOrder()
-{
-    TempIni ini(kBase);
-    frmMain *w = openWindow();
-    const QStringList buttons = {"Back", "Forward", "Stop", "Reload", "Home", "Sidebar"};
-    const QList<QPushButton *> row = {w->cmdBack, w->cmdForward, w->cmdStop, w->cmdReload, w->cmdHome, w->cmdSidebar};
-    for (int i = 0; i < row.size(); ++i) {
-        QCOMPARE(row[i]->text(), buttons[i]);
-        QCOMPARE(row[i]->geometry(), Twips::toPixels(120 + 960 * i, 120, 855, 495));
-        QVERIFY(row[i]->isEnabled());
-    }
-    QCOMPARE(w->Sidebar->tabText(0), QStringLiteral("Favorites"));
-    QCOMPARE(w->Sidebar->count(), 1);
-    QCOMPARE(w->cmdFavAdd->text(), QStringLiteral("Add Favorite"));
-    QCOMPARE(w->cmdFavDelete->text(), QStringLiteral("Delete Favorite"));
-    QCOMPARE(w->cmdFavEdit->text(), QStringLiteral("Edit Favorite"));
-    QCOMPARE(w->cboURL->currentText(), QStringLiteral("[Insert Address Here]"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kestrel"));
-    QVERIFY(!w->Sidebar->isVisible());
-    QVERIFY(w->StatusBar->isVisible());
-
-    // Tab order as designed, whatever else lies in the focus chain.
-    const QStringList design = {"Browser", "cboURL", "Sidebar", "cmdBack", "cmdForward", "cmdStop",
-                                "cmdReload", "cmdHome", "cmdSidebar", "StatusBar", "ProgressBar",
-                                "lstFavs", "cmdFavAdd", "cmdFavDelete", "cmdFavEdit"};
-    QStringList chain;
-    QWidget *next = w->Browser->widget();
-    for (int i = 0; i < 200 && chain.size() < design.size(); ++i, next = next->nextInFocusChain()) {
-        if (design.contains(next->objectName()) && !chain.contains(next->objectName()))
-            chain << next->objectName();
-    }
-    QCOMPARE(chain, design);
+    QTest::mouseClick(w->cmdHome, Qt::LeftButton);
+    QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("Navigate:") + QString::fromLatin1(kBuiltInHomePage));
+    user.setHome(QStringLiteral(" http://user.test/ "));
+    QTest::mouseClick(w->cmdHome, Qt::LeftButton);
+    QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("Navigate: http://user.test/ "));
 }
 
 void TestMainWindow::sidebarTogglesKeepCheckMarkEqual()

@@ -1,0 +1,342 @@
+#include "E2eSupport.h"
+#include "MainWindows.h"
+#include "TempIni.h"
+#include "UserInput.h"
+
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QWebEngineView>
+
+// A user's keyboard and mouse on the real program: every key and click goes
+// through the X server to wherever Qt has put the focus, and every check is
+// what the user sees (captions, pixels) or what leaves the program (the
+// server's log, the settings file).
+class TestUserInput : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n");
+        for (const char *name : {"alpha", "beta", "gamma", "edit"}) {
+            const QByteArray title = QByteArray(name).left(1).toUpper() + QByteArray(name).mid(1);
+            m_server.page(QStringLiteral("/%1.html").arg(QLatin1String(name)),
+                          "<title>" + title + "</title><body><p>A kestrel hovers over the field.</p></body>");
+        }
+    }
+    void cleanup()
+    {
+        closeAllWindows();
+        QTest::qWait(50);
+        m_ini.reset();
+    }
+
+    void typedAddressLoadsAndPlaceholderFollowsTheFocus();
+    void typedTextIsReadableOnADarkTheme();
+    void completionBackspaceAndEnter();
+    void pickFromTheDropDownLoads();
+    void addressKeysSelectTheTextForTyping();
+    void editingKeysEditTheBoxNotThePage();
+    void favoritesByKeyboard();
+    void findBarByKeyboard();
+
+private:
+    QString url(const char *name) const { return m_server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
+    int hits(const char *name) const { return m_server.hits(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
+    // A window whose address box holds alpha then beta, typed as a user types them.
+    QMainWindow *windowWithTwoTypedAddresses();
+
+    LocalServer m_server;
+    std::unique_ptr<TempIni> m_ini;
+};
+
+namespace {
+
+QComboBox *addressBox(QWidget *w)
+{
+    return w->findChild<QComboBox *>(QStringLiteral("cboURL"));
+}
+
+// The widget's pixels that differ clearly from its base colour, as the
+// rightmost column holding one: how far its text reaches on screen.
+int textReach(const QImage &image)
+{
+    const QColor base = QApplication::palette().color(QPalette::Base);
+    int reach = -1;
+    for (int y = 2; y < image.height() - 2; ++y) {
+        for (int x = 2; x < image.width() - 2; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - base.red()) + qAbs(c.green() - base.green()) + qAbs(c.blue() - base.blue()) > 150)
+                reach = qMax(reach, x);
+        }
+    }
+    return reach;
+}
+
+QWidget *findShown(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+int highlighted(const QImage &image)
+{
+    return User::count(image, QApplication::palette().color(QPalette::Highlight), 30);
+}
+
+} // namespace
+
+QMainWindow *TestUserInput::windowWithTwoTypedAddresses()
+{
+    QMainWindow *w = openWindow();
+    QComboBox *box = addressBox(w);
+    User::click(box);
+    User::type(url("alpha"));
+    User::key(QStringLiteral("Return"));
+    if (!User::waitForCaption(QStringLiteral("Alpha - Kestrel")))
+        return nullptr;
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(url("beta"));
+    // The keypad's Enter is Enter too.
+    User::key(QStringLiteral("KP_Enter"));
+    if (!User::waitForCaption(QStringLiteral("Beta - Kestrel")))
+        return nullptr;
+    return w;
+}
+
+void TestUserInput::typedAddressLoadsAndPlaceholderFollowsTheFocus()
+{
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QLineEdit *edit = addressBox(w)->lineEdit();
+    const QColor grey(0x80, 0x80, 0x80);
+    QTRY_VERIFY(User::count(User::look(edit), grey, 40) > 20);
+
+    User::click(edit);
+    // Focus empties the box: no grey placeholder, no text.
+    QTRY_COMPARE(User::count(User::look(edit), grey, 40), 0);
+    User::type(url("alpha"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QCOMPARE(hits("alpha"), 1);
+
+
+    // Leaving an emptied box brings the placeholder back.
+    User::key(QStringLiteral("ctrl+a BackSpace"));
+    User::click(w->findChild<QWidget *>(QStringLiteral("cmdSidebar")));
+    QTRY_VERIFY(User::count(User::look(edit), grey, 40) > 20);
+}
+
+void TestUserInput::typedTextIsReadableOnADarkTheme()
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    QApplication::setPalette(dark);
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QLineEdit *edit = addressBox(w)->lineEdit();
+    User::click(edit);
+    User::type(QStringLiteral("kestrel"));
+    const QImage seen = User::look(edit);
+    QApplication::setPalette(light);
+    QVERIFY(User::count(seen, QColor(0xf0, 0xf0, 0xf0), 40) > 20);
+}
+
+void TestUserInput::completionBackspaceAndEnter()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    QLineEdit *edit = addressBox(w)->lineEdit();
+    const int alphaHits = hits("alpha");
+    const QString prefix = url("alpha").left(url("alpha").size() - 8); // ".../al"
+
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(prefix);
+    // The box completed to the listed address and highlighted the tail.
+    QTRY_VERIFY(highlighted(User::look(edit)) > 30);
+    const int completedReach = textReach(User::look(edit));
+
+    User::key(QStringLiteral("BackSpace"));
+    // Backspace took the tail away and nothing was completed again.
+    QTRY_COMPARE(highlighted(User::look(edit)), 0);
+    QVERIFY2(textReach(User::look(edit)) < completedReach - 20,
+             qPrintable(QStringLiteral("%1 vs %2").arg(textReach(User::look(edit))).arg(completedReach)));
+
+    // Enter completes again and loads the listed address.
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QCOMPARE(hits("alpha"), alphaHits + 1);
+}
+
+void TestUserInput::pickFromTheDropDownLoads()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    QComboBox *box = addressBox(w);
+    const int alphaHits = hits("alpha");
+
+    // The arrow at the box's right end opens the list of typed addresses.
+    User::click(box, QPoint(box->width() - 8, box->height() / 2));
+    QAbstractItemView *list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    // The list may slide open; aim once it stands still.
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    User::click(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QCOMPARE(hits("alpha"), alphaHits + 1);
+
+    // The keyboard way: the list opens on Alt+Down and Enter takes the row.
+    User::key(QStringLiteral("alt+Down"));
+    QTRY_VERIFY(list->isVisible());
+    User::key(QStringLiteral("Down Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+}
+
+void TestUserInput::addressKeysSelectTheTextForTyping()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    auto *view = w->findChild<QWebEngineView *>();
+    QVERIFY(view);
+    int expected = hits("gamma");
+    for (const char *keys : {"ctrl+l", "alt+d", "F6"}) {
+        // From the page, where a user's focus usually is.
+        User::click(view->focusProxy() ? view->focusProxy() : view);
+        User::key(QString::fromLatin1(keys));
+        User::type(url("gamma"));
+        User::key(QStringLiteral("Return"));
+        QVERIFY2(User::waitForCaption(QStringLiteral("Gamma - Kestrel")), keys);
+        QCOMPARE(hits("gamma"), ++expected);
+        User::key(QStringLiteral("ctrl+l"));
+        User::type(url("beta"));
+        User::key(QStringLiteral("Return"));
+        QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    }
+    // The old text was replaced each time, never added to.
+    QCOMPARE(m_server.requests.filter(QStringLiteral("html")).filter(QStringLiteral("http")).size(), 0);
+}
+
+void TestUserInput::editingKeysEditTheBoxNotThePage()
+{
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(addressBox(w));
+    User::type(url("edit"));
+    // Cut empties the box, paste brings the text back, undo takes the paste
+    // away and redo (Ctrl+Y, whatever the platform binds it to) restores it.
+    User::key(QStringLiteral("ctrl+a ctrl+x"));
+    User::key(QStringLiteral("ctrl+v ctrl+z ctrl+y"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Edit - Kestrel")));
+    QCOMPARE(hits("edit"), 1);
+    // Copy leaves the box as it is.
+    User::key(QStringLiteral("ctrl+l ctrl+c End"));
+    User::type(QStringLiteral("?again"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE(m_server.requests.count(QStringLiteral("/edit.html?again")), 1);
+}
+
+void TestUserInput::favoritesByKeyboard()
+{
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(addressBox(w));
+    User::type(url("alpha"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+
+    // View > Sidebar by its access keys, then Add Favorite.
+    User::key(QStringLiteral("alt+v b"));
+    auto *add = w->findChild<QPushButton *>(QStringLiteral("cmdFavAdd"));
+    QTRY_VERIFY(add->isVisible());
+    User::click(add);
+    QVERIFY(User::waitForCaption(QStringLiteral("Add Favorite")));
+    QWidget *dialog = nullptr;
+    QTRY_VERIFY((dialog = findShown(QStringLiteral("frmFavAdd"))));
+    User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+    User::key(QStringLiteral("ctrl+a"));
+    User::type(QStringLiteral("My Kestrel"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::captionGone(QStringLiteral("Add Favorite")));
+    QVERIFY(m_ini->bytes().contains("Name=My Kestrel"));
+    QVERIFY(m_ini->bytes().contains("URL=" + url("alpha").toUtf8()));
+
+    // Edit it: pick the row, Edit Favorite, a new name, Enter.
+    auto *list = w->findChild<QListWidget *>(QStringLiteral("lstFavs"));
+    QTRY_COMPARE(list->count(), 1);
+    User::click(list->viewport(), list->visualItemRect(list->item(0)).center());
+    User::click(w->findChild<QPushButton *>(QStringLiteral("cmdFavEdit")));
+    QVERIFY(User::waitForCaption(QStringLiteral("Edit Favorite")));
+    QTRY_VERIFY((dialog = findShown(QStringLiteral("frmFavEdit"))));
+    User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+    User::key(QStringLiteral("ctrl+a"));
+    User::type(QStringLiteral("Renamed"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::captionGone(QStringLiteral("Edit Favorite")));
+    QVERIFY(m_ini->bytes().contains("Name=Renamed"));
+    QVERIFY(!m_ini->bytes().contains("My Kestrel"));
+
+    // A double click on the row opens the stored address. With the dialog
+    // gone and no window manager to hand the focus back, the user clicks.
+    User::click(addressBox(w));
+    User::key(QStringLiteral("ctrl+a"));
+    User::type(url("beta"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    const int alphaHits = hits("alpha");
+    User::doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QCOMPARE(hits("alpha"), alphaHits + 1);
+}
+
+void TestUserInput::findBarByKeyboard()
+{
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(addressBox(w));
+    User::type(url("alpha"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    auto *view = w->findChild<QWebEngineView *>();
+    // The engine marks the match it shows in orange.
+    const QColor match(0xff, 0x96, 0x32);
+    QTRY_VERIFY(User::count(User::look(view), QColor(0, 0, 0), 60) > 50);
+    QCOMPARE(User::count(User::look(view), match, 40), 0);
+
+    User::click(view->focusProxy() ? view->focusProxy() : view);
+    User::key(QStringLiteral("ctrl+f"));
+    User::type(QStringLiteral("hovers"));
+    User::key(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(User::count(User::look(view), match, 40) > 30, 10000);
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("findStatus"))->text(), QStringLiteral("1 of 1"));
+
+    User::key(QStringLiteral("ctrl+a"));
+    User::type(QStringLiteral("falcon"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(User::count(User::look(view), match, 40), 0, 10000);
+    QTRY_COMPARE(w->findChild<QLabel *>(QStringLiteral("findStatus"))->text(), QStringLiteral("Not found"));
+
+    User::key(QStringLiteral("ctrl+a"));
+    User::type(QStringLiteral("kestrel"));
+    QTRY_VERIFY_WITH_TIMEOUT(User::count(User::look(view), match, 40) > 30, 10000);
+    User::key(QStringLiteral("Escape"));
+    QTRY_VERIFY(!w->findChild<QLineEdit *>(QStringLiteral("findText"))->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(User::count(User::look(view), match, 40), 0, 10000);
+}
+
+int main(int argc, char **argv)
+{
+    return runWithRealEngine<TestUserInput>(argc, argv);
+}
+
+#include "tst_e2e_input.moc"
