@@ -44,6 +44,7 @@ frmStartup::frmStartup(QWidget *parent)
     setTabOrder(optHome, optContinue);
 
     connect(cmdStart, &QPushButton::clicked, this, &frmStartup::cmdStart_Click);
+    Twips::fitToCaptions(this);
 }
 
 bool frmStartup::Form_Load()

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 
+class QWidget;
+
 // Control geometry is designed in twips (1/1440 inch); this is the one place
 // that turns it into pixels, at the screen's logical DPI.
 namespace Twips {
@@ -20,5 +22,11 @@ W *place(W *w, const char *name, double left, double top, double width, double h
     w->setGeometry(toPixels(left, top, width, height));
     return w;
 }
+
+// Grows every captioned control of `window` (buttons, labels, text boxes)
+// that is smaller than its text needs at the current font, keeping its
+// designed top-left corner; a control pushed into by a grown neighbour on its
+// row moves right; a fixed-size window grows to hold its controls.
+void fitToCaptions(QWidget *window);
 
 } // namespace Twips

@@ -17,8 +17,8 @@ LayoutGeometry layoutPass(const LayoutInput &in, const LayoutGeometry &previous)
         g.browserLeft = 0;
         setIfValid(g.browserWidth, W - 100);
     } else {
-        g.browserLeft = 4000;
-        setIfValid(g.browserWidth, W - 4100);
+        g.browserLeft = in.sidebarWidth - 5;
+        setIfValid(g.browserWidth, W - in.sidebarWidth - 95);
     }
     const float cut = in.statusBarVisible ? 2350 : 1925;
     setIfValid(g.sidebarHeight, H - cut);

@@ -24,6 +24,8 @@ struct LayoutInput
     float outerHeight;
     bool sidebarVisible;
     bool statusBarVisible;
+    // Wider than designed only when a larger font made its buttons grow.
+    float sidebarWidth = 4005;
 };
 
 constexpr float kSidebarTop = 1200;

@@ -116,6 +116,7 @@ frmMain::frmMain(QWidget *parent)
     setWindowTitle(QStringLiteral("Kestrel"));
     buildControls();
     buildMenus();
+    Twips::fitToCaptions(this);
 
     // Open at the designed client size when the screen allows it.
     QSize client(Twips::toPixels(11670), Twips::toPixels(14550));
@@ -335,7 +336,8 @@ void frmMain::Form_Resize()
 {
     const QSizeF outer = outerSizeTwips();
     m_layout = layoutPass(LayoutInput{float(outer.width()), float(outer.height()),
-                                      Sidebar->isVisibleTo(this), StatusBar->isVisibleTo(this)},
+                                      Sidebar->isVisibleTo(this), StatusBar->isVisibleTo(this),
+                                      float(qMax(4005.0, Twips::fromPixels(Sidebar->width())))},
                           m_layout);
     auto px = [](float twips) { return Twips::toPixels(twips); };
     cboURL->resize(px(m_layout.cboWidth), cboURL->height());

@@ -36,9 +36,10 @@ const char *const frmAbout::kNotice =
     "I give Kestrel away as freeware. You run it at your own risk: I am not responsible for "
     "any damage this program does to your computer, your files or your data.";
 
+// The dash and the name are held together, so a wrap never parts them.
 const char *const frmAbout::kQuotation =
     "\"What information consumes is rather obvious: it consumes the attention of its recipients. "
-    "Hence a wealth of information creates a poverty of attention.\"      - Herbert A. Simon";
+    "Hence a wealth of information creates a poverty of attention.\"      -\u00a0Herbert\u00a0A.\u00a0Simon";
 
 frmAbout *frmAbout::instance()
 {
@@ -88,6 +89,7 @@ frmAbout::frmAbout()
     setTabOrder(lblDescription, lblDisclaimer);
     setTabOrder(lblDisclaimer, lblTitle);
     setTabOrder(lblTitle, lblVersion);
+    Twips::fitToCaptions(this);
 }
 
 void frmAbout::Form_Load()

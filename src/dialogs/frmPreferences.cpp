@@ -69,8 +69,8 @@ frmPreferences::frmPreferences()
     Tabs->addTab(start, QStringLiteral("Start And Exit"));
     Tabs->addTab(popups, QStringLiteral("Pop-Ups/Errors"));
     // Positions on a tab count from the tab control's top edge; the page
-    // begins below the tab row.
-    const double row = Twips::fromPixels(Tabs->tabBar()->sizeHint().height());
+    // begins below the tab row. A taller row (a larger font) moves them down.
+    const double row = qMin(Twips::fromPixels(Tabs->tabBar()->sizeHint().height()), 400.0);
     optStartContinue = Twips::place(new QRadioButton(QStringLiteral("&Continue where I was last time"), start),
                              "optStartContinue", 240, 480 - row, 4215, 255);
     optStartHome = Twips::place(new QRadioButton(QStringLiteral("Start with &home page"), start), "optStartHome", 240,
@@ -122,6 +122,7 @@ frmPreferences::frmPreferences()
     connect(chkSupressErrors, &QCheckBox::clicked, this, flag("SupressErrors"));
     connect(OKButton, &QPushButton::clicked, this, &QDialog::close);
     OKButton->setDefault(true);
+    Twips::fitToCaptions(this);
 }
 
 void frmPreferences::Form_Load()

@@ -35,6 +35,7 @@ FavoriteDialog::FavoriteDialog(const Shape &s)
     cmdCancel->setAutoDefault(false);
     cmdAction->setDefault(true);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    Twips::fitToCaptions(this);
 }
 
 void FavoriteDialog::serve(frmMain *window)
