@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -54,6 +55,14 @@ void click(const QWidget *w, QPoint at, int button)
     const QPoint p = onScreen(w, at);
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()), QString::number(p.y()),
              QStringLiteral("click"), QString::number(button)});
+}
+
+void clickWindow(const QString &caption, QPoint at)
+{
+    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+             QLatin1Char('^') + QRegularExpression::escape(caption) + QLatin1Char('$'), QStringLiteral("mousemove"),
+             QStringLiteral("--window"), QStringLiteral("%1"), QString::number(at.x()), QString::number(at.y()),
+             QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void doubleClick(const QWidget *w, QPoint at)

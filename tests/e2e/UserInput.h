@@ -21,6 +21,8 @@ void key(const QString &keys);
 void type(const QString &text);
 // Clicks at a point of a widget (its middle by default) where it is drawn on screen.
 void click(const QWidget *w, QPoint at = QPoint(-1, -1), int button = 1);
+// Clicks at a point of the shown window with this caption, from its top-left corner.
+void clickWindow(const QString &caption, QPoint at);
 void doubleClick(const QWidget *w, QPoint at = QPoint(-1, -1));
 // The screen's pixels inside a widget's area.
 QImage look(const QWidget *w);
