@@ -10,15 +10,11 @@ class TestWindowLogic : public QObject
 {
     Q_OBJECT
 private slots:
-    void layoutFollowsSizeAndVisibility();
     void layoutRefusesNegativeSizes();
     void progress_data();
     void progress();
     void prefixSearchOrderAndCase_data();
     void prefixSearchOrderAndCase();
-    void addressBoxPlaceholderComesAndGoes();
-    void addressBoxCompletesAndSelectsTheTail();
-    void addressBoxBackspaceThenCompletesAgain();
     void addressBoxEnterAppendsOnce();
     void addressBoxDropDownThenClickNavigates();
     void startNavigationByMode();
@@ -28,36 +24,6 @@ private slots:
     void engineTuning_data();
     void engineTuning();
 };
-
-void TestWindowLogic::layoutFollowsSizeAndVisibility()
-{
-    const LayoutGeometry design;
-    LayoutGeometry g = layoutPass({11760, 15225, false, true}, design);
-    QCOMPARE(g.cboWidth, 11660.f);
-    QCOMPARE(g.browserLeft, 0.f);
-    QCOMPARE(g.browserWidth, 11660.f);
-    QCOMPARE(g.browserHeight, 12875.f);
-    QCOMPARE(g.sidebarHeight, 12875.f);
-    QCOMPARE(g.listHeight, 1200.f + 12875.f - 1080.f - 1300.f);
-
-    const LayoutGeometry side = layoutPass({11760, 15225, true, true}, g);
-    QCOMPARE(side.browserLeft, 4000.f);
-    QCOMPARE(side.browserWidth, g.browserWidth - 4000.f);
-
-    const LayoutGeometry noStatus = layoutPass({11760, 15225, false, false}, g);
-    QCOMPARE(noStatus.browserHeight - g.browserHeight, 425.f);
-    QCOMPARE(noStatus.sidebarHeight - g.sidebarHeight, 425.f);
-    QCOMPARE(noStatus.listHeight - g.listHeight, 425.f);
-
-    // At the design size with the classic frame the view ends above the
-    // status bar and the address box inside the right edge.
-    const float clientW = 11670, clientH = 14550;
-    const LayoutGeometry d = layoutPass({clientW + kFrameAllowanceWidth, clientH + kFrameAllowanceHeight, false, true}, design);
-    QVERIFY(kSidebarTop + d.browserHeight <= clientH - 375);
-    QVERIFY(d.cboWidth <= clientW);
-    const LayoutGeometry h = layoutPass({clientW + kFrameAllowanceWidth, clientH + kFrameAllowanceHeight, false, false}, design);
-    QVERIFY(kSidebarTop + h.browserHeight <= clientH);
-}
 
 void TestWindowLogic::layoutRefusesNegativeSizes()
 {
@@ -139,62 +105,6 @@ void TestWindowLogic::prefixSearchOrderAndCase()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(findPrefix(items, text), expected);
-}
-
-void TestWindowLogic::addressBoxPlaceholderComesAndGoes()
-{
-    AddressBoxLogic box;
-    box.gotFocus();
-    QCOMPARE(box.text, QString());
-    QVERIFY(!box.grey);
-    box.lostFocus();
-    QCOMPARE(box.text, AddressBoxLogic::kPlaceholder);
-    QVERIFY(box.grey);
-
-    // Typed in black, the placeholder's words are the user's and stay.
-    box.gotFocus();
-    box.edited(AddressBoxLogic::kPlaceholder);
-    box.lostFocus();
-    box.gotFocus();
-    QCOMPARE(box.text, AddressBoxLogic::kPlaceholder);
-    // Blanks are text: no placeholder for them.
-    box.edited(QStringLiteral("  "));
-    box.lostFocus();
-    QCOMPARE(box.text, QStringLiteral("  "));
-    QVERIFY(!box.grey);
-}
-
-void TestWindowLogic::addressBoxCompletesAndSelectsTheTail()
-{
-    AddressBoxLogic box;
-    box.items = {QStringLiteral("http://news.test/"), QStringLiteral("http://mail.test/")};
-    box.gotFocus();
-    box.edited(QStringLiteral("HTTP://m"));
-    QCOMPARE(box.keyUp(AddressKey::Other), std::optional<QString>());
-    QCOMPARE(box.text, QStringLiteral("http://mail.test/"));
-    QCOMPARE(box.listIndex, 1);
-    QCOMPARE(box.selStart, 8);
-    QCOMPARE(box.selLength, 9);
-    // Enter loads the completed text and adds nothing.
-    QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("http://mail.test/")));
-    QCOMPARE(box.items.size(), 2);
-}
-
-void TestWindowLogic::addressBoxBackspaceThenCompletesAgain()
-{
-    AddressBoxLogic box;
-    box.items = {QStringLiteral("abc.test")};
-    box.gotFocus();
-    box.edited(QStringLiteral("a"));
-    box.keyUp(AddressKey::Other);
-    QCOMPARE(box.text, QStringLiteral("abc.test"));
-    box.edited(QStringLiteral("a")); // Backspace took the selected tail away
-    box.keyUp(AddressKey::Backspace);
-    QCOMPARE(box.text, QStringLiteral("a"));
-    box.edited(QStringLiteral("ab"));
-    box.keyUp(AddressKey::Other);
-    QCOMPARE(box.text, QStringLiteral("abc.test"));
-    QCOMPARE(box.selStart, 2);
 }
 
 void TestWindowLogic::addressBoxEnterAppendsOnce()

@@ -28,13 +28,10 @@ private slots:
     void preferencesAreOneDialogForAllWindows();
     void captionsFitTheirControls_data();
     void captionsFitTheirControls();
-    void textSizeMovesTheSingleCheckMark();
     void saveNeedsALoadedPage();
     void openCancelledLoadsNothing();
     void openLoadsTheChosenFile();
     void viewSourceInTheSameView();
-    void pageCommandsGoToTheView();
-    void findOpensTheViewsFindBar();
 };
 
 void TestDialogsMenus::preferencesShowStoredValuesWithoutWriting()
@@ -181,27 +178,6 @@ void TestDialogsMenus::captionsFitTheirControls()
     QVERIFY(checked > 30);
 }
 
-void TestDialogsMenus::textSizeMovesTheSingleCheckMark()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    QCOMPARE(w->textSizeIndex(), 2);
-    QList<QAction *> items = w->findChildren<QAction *>(QStringLiteral("mnuViewTextSize"));
-    QCOMPARE(items.size(), 5);
-    items[4]->trigger();
-    QCOMPARE(w->textSizeIndex(), 4);
-    int checked = 0;
-    for (QAction *a : items)
-        checked += a->isChecked();
-    QCOMPARE(checked, 1);
-    items[4]->trigger(); // already marked: stays marked, same level again
-    QCOMPARE(w->textSizeIndex(), 4);
-    QCOMPARE(fakeOf(w)->calls, (QStringList{"ExecWB:19:0:4", "ExecWB:19:0:4"}));
-    items[0]->trigger();
-    QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("ExecWB:19:0:0"));
-    QCOMPARE(CreateMainWindow()->textSizeIndex(), 2);
-}
-
 void TestDialogsMenus::saveNeedsALoadedPage()
 {
     TempIni ini("[Settings]\r\n");
@@ -257,32 +233,6 @@ void TestDialogsMenus::viewSourceInTheSameView()
     fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/a");
     w->menuAction(QStringLiteral("mnuViewSource"))->trigger();
     QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("Navigate2:view-source:http://127.0.0.1:1/a:0"));
-}
-
-void TestDialogsMenus::pageCommandsGoToTheView()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    const QList<QPair<const char *, int>> commands = {
-        {"mnuFilePageSetup", 8}, {"mnuFilePrint", 6}, {"mnuFilePrintPreview", 7}, {"mnuFileProperties", 10},
-        {"mnuEditUndo", 15}, {"mnuEditRedo", 16}, {"mnuEditCut", 11}, {"mnuEditCopy", 12},
-        {"mnuEditPaste", 13}, {"mnuEditSelectAll", 17}, {"mnuEditSelectNone", 18}};
-    for (const auto &[name, id] : commands) {
-        w->menuAction(QString::fromLatin1(name))->trigger();
-        QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("ExecWB:%1:0:").arg(id));
-    }
-}
-
-void TestDialogsMenus::findOpensTheViewsFindBar()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    w->cboURL->setFocus();
-    QTest::keyClick(w->cboURL, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("showFind")});
 }
 
 QTEST_MAIN(TestDialogsMenus)

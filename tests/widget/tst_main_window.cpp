@@ -45,7 +45,6 @@ private slots:
     void initTestCase() { useFakeViews(); }
     void cleanup() { closeAllWindows(); }
 
-    void startupDialogShownOrSkipped();
     void startStoresTheChoiceBeforeTheWindowLoads();
     void closingTheStartupDialogStoresNothing();
     void loadStepByStartMode_data();
@@ -62,29 +61,6 @@ private slots:
     void newWindowRequests();
     void newWindowCommandOpensTheCurrentAddress();
 };
-
-void TestMainWindow::startupDialogShownOrSkipped()
-{
-    {
-        TempIni ini("[Settings]\r\nDoStartup=false\r\nLastURL=about:blank\r\n");
-        auto *dlg = new frmStartup;
-        QVERIFY(dlg->Form_Load());
-        QVERIFY(!dlg->optContinue->isEnabled());
-        QVERIFY(dlg->optHome->isChecked());
-        QCOMPARE(dlg->Logo->pixmap().size(), QSize(63, 56));
-        QVERIFY(openMainWindows().isEmpty());
-        dlg->close();
-    }
-    {
-        TempIni ini("[Settings]\r\nDoStartup=False\r\nStartup=Blank\r\n");
-        QPointer<frmStartup> dlg = new frmStartup;
-        QVERIFY(!dlg->Form_Load());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!dlg || !dlg->isVisible());
-        QCOMPARE(openMainWindows().size(), 1);
-        QCOMPARE(fakeOf(openMainWindows().first())->calls.first(), QStringLiteral("Navigate2:about:blank:2"));
-    }
-}
 
 void TestMainWindow::startStoresTheChoiceBeforeTheWindowLoads()
 {
