@@ -200,6 +200,12 @@ void TestUserInput::pickFromTheDropDownLoads()
     QTRY_VERIFY(list->isVisible());
     User::key(QStringLiteral("Down Return"));
     QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+
+    // With the list closed, Up steps back through it and Enter loads the row.
+    const int alphaAgain = hits("alpha");
+    User::key(QStringLiteral("Up Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QCOMPARE(hits("alpha"), alphaAgain + 1);
 }
 
 void TestUserInput::addressKeysSelectTheTextForTyping()
