@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <mutex>
 
 #include <cerrno>
 #include <cstdio>
@@ -193,9 +196,33 @@ IniDocument LoadIniFile()
     return IniDocument::fromBytes(readFileBytes(iniFilePath()));
 }
 
+namespace {
+// The path whose folder holds the lock: a link's target, so that every
+// writer through any link to the file takes the same lock.
+QString lockedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+} // namespace
+
 bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit)
 {
     const QString path = iniFilePath();
+    // Threads of this process queue here; other processes queue on the lock
+    // file. The file is read under both, so no writer works on a copy that
+    // another one has already replaced.
+    static std::mutex inProcess;
+    std::lock_guard<std::mutex> guard(inProcess);
+    QLockFile lock(lockedPath(path) + QStringLiteral(".lock"));
+    // A writer holds the lock for milliseconds; one that died holding it
+    // leaves a file whose process is gone, which QLockFile takes over.
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(20000)) {
+        const int err = lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK;
+        warn(path, "cannot lock the file", err);
+        return false;
+    }
     const QByteArray before = readFileBytes(path);
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))

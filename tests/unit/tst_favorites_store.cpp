@@ -1,6 +1,11 @@
+#include "TempIni.h"
 #include "favorites/FavoritesStore.h"
+#include "settings/Settings.h"
 
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 IniDocument storeOf(const QStringList &names, const QByteArray &count = QByteArray())
@@ -26,6 +31,7 @@ private slots:
     void deleteShiftsDownAndLeavesTheLastSection();
     void changesOutsideTheListChangeNothing();
     void updateKeepsPositionAndCount();
+    void twoProcessesAddingAtOnceKeepEveryFavorite();
 };
 
 void TestFavoritesStore::countsThatAreNotACountReadAsEmpty_data()
@@ -136,6 +142,45 @@ void TestFavoritesStore::updateKeepsPositionAndCount()
     QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QStringLiteral("B2"), QStringLiteral("c")}));
     QCOMPARE(FavoritesStore::url(doc, 1), QStringLiteral("about:blank"));
     QCOMPARE(FavoritesStore::count(doc), 3);
+}
+
+void TestFavoritesStore::twoProcessesAddingAtOnceKeepEveryFavorite()
+{
+    TempIni ini("[Settings]\r\nLastURL=about:blank\r\n[Favorites]\r\nNumber=0\r\n");
+    const int each = 200;
+    std::vector<pid_t> children;
+    for (const char *who : {"A", "B"}) {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            bool ok = true;
+            for (int i = 0; i < each; ++i) {
+                ok = ok && UpdateIniFile([&](IniDocument &doc) {
+                    return FavoritesStore::add(doc, QStringLiteral("%1 %2").arg(QLatin1String(who)).arg(i),
+                                               QStringLiteral("http://127.0.0.1/%1").arg(i))
+                           == FavoritesStore::Result::Done;
+                });
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const QByteArray bytes = ini.bytes();
+    const IniDocument doc = IniDocument::fromBytes(bytes);
+    QStringList names = FavoritesStore::names(doc);
+    QCOMPARE(names.size(), 2 * each);
+    names.sort();
+    names.removeDuplicates();
+    QCOMPARE(names.size(), 2 * each);
+    // Well-formed: every line a header or an entry, one header per favorite.
+    QCOMPARE(bytes.count("\r\n[") + 1, 2 * each + 2);
+    QCOMPARE(bytes.count("\r\n"), 3 * 2 * each + 4);
+    QCOMPARE(doc.value(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("about:blank"));
 }
 
 QTEST_GUILESS_MAIN(TestFavoritesStore)
