@@ -19,13 +19,27 @@ int parseCount(const QString &text)
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
     if (!ok || n < 0 || n > kMaxFavorites)
-        return 0;
+        return -1;
+    return n;
+}
+
+int sectionsInARow(const IniDocument &doc, int limit)
+{
+    int n = 0;
+    while (n < limit && doc.hasSection(QString::number(n)))
+        ++n;
     return n;
 }
 
 int count(const IniDocument &doc)
 {
-    return parseCount(doc.value(kSection, kNumber));
+    // A count is trusted only as far as the sections it names exist: one
+    // that is damaged or too large must neither hide favorites nor invent
+    // empty ones, and the next add must not land on a favorite.
+    const int stored = parseCount(doc.value(kSection, kNumber));
+    if (stored >= 0 && sectionsInARow(doc, stored) == stored)
+        return stored;
+    return sectionsInARow(doc, kMaxFavorites);
 }
 
 QStringList names(const IniDocument &doc)

@@ -195,6 +195,11 @@ const QString *IniDocument::entryLine(const QString &section, const QString &key
     return kit == s.keys.constEnd() ? nullptr : &s.lines[*kit].text;
 }
 
+bool IniDocument::hasSection(const QString &section) const
+{
+    return m_sectionIndex.contains(fold(section));
+}
+
 QString IniDocument::value(const QString &section, const QString &key) const
 {
     const QString *line = entryLine(section, key);

@@ -36,6 +36,7 @@ public:
     QByteArray toBytes() const;
 
     QString value(const QString &section, const QString &key) const;
+    bool hasSection(const QString &section) const;
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.
     QString rawValue(const QString &section, const QString &key) const;
