@@ -4,6 +4,7 @@
 #include "frmFavAdd.h"
 #include "frmFavEdit.h"
 
+#include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
 
@@ -56,8 +57,9 @@ void confirmDelete(frmMain *w)
                     QMessageBox::Yes | QMessageBox::No, w);
     box.setObjectName(QStringLiteral("DeletePrompt"));
     box.setDefaultButton(QMessageBox::Yes);
-    if (box.exec() == QMessageBox::Yes)
-        DeleteFavorite(index, w->lstFavs->count());
+    QString error;
+    if (box.exec() == QMessageBox::Yes && !DeleteFavorite(index, w->lstFavs->count(), &error))
+        showSaveError(w, error);
 }
 
 } // namespace
@@ -100,20 +102,26 @@ void fillAllLists(const QStringList &names)
 // Runs one change on the file. The lists are rebuilt from the document just
 // written, which is what the file now holds; a failed write leaves the file
 // as it was, so then they are rebuilt from the file.
-FavoritesStore::Result change(const std::function<FavoritesStore::Result(IniDocument &)> &op)
+bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
     QStringList names;
-    const bool written = UpdateIniFile([&](IniDocument &doc) {
-        result = op(doc);
-        names = FavoritesStore::names(doc);
-        return result == FavoritesStore::Result::Done;
-    });
+    const bool written = UpdateIniFile(
+        [&](IniDocument &doc) {
+            result = op(doc);
+            names = FavoritesStore::names(doc);
+            return result == FavoritesStore::Result::Done;
+        },
+        error);
     if (written)
         fillAllLists(names);
     else
         RefreshFavoritesList();
-    return result;
+    if (written && result == FavoritesStore::Result::Full && error) {
+        *error = QStringLiteral("The favorites list is full: it holds %1 favorites.").arg(FavoritesStore::kMaxFavorites);
+        return false;
+    }
+    return written;
 }
 } // namespace
 
@@ -124,25 +132,20 @@ void RefreshFavoritesList()
         fillAllLists(FavoritesStore::names(LoadIniFile()));
 }
 
-void AddFavorite(const QString &name, const QString &url)
+bool AddFavorite(const QString &name, const QString &url, QString *error)
 {
-    const auto result = change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); });
-    if (result == FavoritesStore::Result::Full) {
-        QMessageBox::information(nullptr, QStringLiteral("Add Favorite"),
-                                 QStringLiteral("The favorites list is full: it holds %1 favorites.")
-                                     .arg(FavoritesStore::kMaxFavorites));
-    }
+    return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); }, error);
 }
 
-void UpdateFavorite(int index, const QString &name, const QString &url)
+bool UpdateFavorite(int index, const QString &name, const QString &url, QString *error)
 {
-    change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); });
+    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); }, error);
 }
 
-void DeleteFavorite(int index, int listCount)
+bool DeleteFavorite(int index, int listCount, QString *error)
 {
     // The shift is bounded by the count in the file; every list is rebuilt
     // from that same file, so the two agree.
     Q_UNUSED(listCount);
-    change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); });
+    return change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); }, error);
 }

@@ -1,6 +1,7 @@
 #include "frmFavEdit.h"
 
 #include "FavoritesPanel.h"
+#include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
 
@@ -57,6 +58,10 @@ void frmFavEdit::cmdApply_Click()
     // so the user can pick the entry again.
     if (index < 0)
         return;
-    UpdateFavorite(index, txtName->text(), txtURL->text());
+    QString error;
+    if (!UpdateFavorite(index, txtName->text(), txtURL->text(), &error)) {
+        showSaveError(this, error);
+        return;
+    }
     close();
 }

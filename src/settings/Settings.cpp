@@ -25,10 +25,17 @@ QByteArray readFileBytes(const QString &path)
     return f.readAll();
 }
 
-void warn(const QString &path, const char *what, int err)
+// One line on stderr for whoever watches it, and the same words for a
+// caller that can tell the user.
+bool fail(QString *error, const QString &path, const char *what, int err)
 {
     std::fprintf(stderr, "kestrel: warning: settings not saved to %s: %s: %s\n",
                  QFile::encodeName(path).constData(), what, std::strerror(err));
+    if (error) {
+        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).")
+                     .arg(path, QString::fromLocal8Bit(what), QString::fromLocal8Bit(std::strerror(err)));
+    }
+    return false;
 }
 
 QString exeDirectory()
@@ -54,11 +61,23 @@ QString configHomeDirectory()
 
 namespace settings_detail {
 
+bool modeAllowsWriting(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (access(native.constData(), W_OK) != 0)
+        return false;
+    // access() says yes to root for everything on a writable mount; a file or
+    // folder that nobody may write is meant to stay as it is, also for root.
+    struct stat st;
+    if (geteuid() == 0 && stat(native.constData(), &st) == 0)
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return true;
+}
+
 QString resolveIniPath(const QString &exeDir, const QString &configHome)
 {
     const QString beside = exeDir + QStringLiteral("/INI.ini");
-    const QByteArray dir = QFile::encodeName(exeDir);
-    if (access(dir.constData(), W_OK) == 0)
+    if (modeAllowsWriting(exeDir) && (!QFileInfo::exists(beside) || modeAllowsWriting(beside)))
         return beside;
 
     // Installed under a system folder: the user gets a copy of the installed
@@ -69,47 +88,57 @@ QString resolveIniPath(const QString &exeDir, const QString &configHome)
         QDir().mkpath(userDir);
         const QByteArray defaults = readFileBytes(beside);
         if (!defaults.isEmpty())
-            replaceFileAtomically(userFile, defaults);
+            replaceFileAtomically(userFile, defaults, nullptr);
     }
     return userFile;
 }
 
-bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
+QString writtenPath(const QString &path)
 {
     // Write through a link to the file it names, so the link survives.
-    QString path = pathIn;
-    const QFileInfo info(pathIn);
-    if (info.isSymLink())
-        path = info.symLinkTarget();
-    if (QFileInfo(path).isDir()) {
-        warn(path, "is a folder", EISDIR);
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+bool checkWritable(const QString &pathIn, QString *error)
+{
+    const QString path = writtenPath(pathIn);
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(error, path, "is a folder", EISDIR);
+    // A file the user made read-only is theirs to keep as it is.
+    if (info.exists() && !modeAllowsWriting(path))
+        return fail(error, path, "the file is read-only", EACCES);
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return fail(error, path, "its folder does not exist", ENOENT);
+    if (!modeAllowsWriting(folder))
+        return fail(error, path, "its folder is read-only", EACCES);
+    return true;
+}
+
+bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error)
+{
+    const QString path = writtenPath(pathIn);
+    if (!checkWritable(path, error))
         return false;
-    }
 
     const QByteArray target = QFile::encodeName(path);
-    // A file the user made read-only is theirs to keep as it is.
-    if (access(target.constData(), F_OK) == 0 && access(target.constData(), W_OK) != 0) {
-        warn(path, "the file is read-only", errno);
-        return false;
-    }
     QByteArray tmpl = target + ".XXXXXX";
     const int fd = mkstemp(tmpl.data());
-    if (fd < 0) {
-        warn(path, "cannot create a temporary file", errno);
-        return false;
-    }
-    auto fail = [&](const char *what) {
+    if (fd < 0)
+        return fail(error, path, "cannot create a temporary file", errno);
+    auto abandon = [&](const char *what) {
         const int err = errno;
         close(fd);
         unlink(tmpl.constData());
-        warn(path, what, err);
-        return false;
+        return fail(error, path, what, err);
     };
 
     struct stat st;
     const mode_t mode = (stat(target.constData(), &st) == 0) ? (st.st_mode & 07777) : 0644;
     if (fchmod(fd, mode) != 0)
-        return fail("cannot set permissions");
+        return abandon("cannot set permissions");
 
     const char *p = bytes.constData();
     qsizetype left = bytes.size();
@@ -118,24 +147,22 @@ bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("write failed");
+            return abandon("write failed");
         }
         p += n;
         left -= n;
     }
     if (fsync(fd) != 0)
-        return fail("flush failed");
+        return abandon("flush failed");
     if (close(fd) != 0) {
         const int err = errno;
         unlink(tmpl.constData());
-        warn(path, "close failed", err);
-        return false;
+        return fail(error, path, "close failed", err);
     }
     if (rename(tmpl.constData(), target.constData()) != 0) {
         const int err = errno;
         unlink(tmpl.constData());
-        warn(path, "cannot replace the file", err);
-        return false;
+        return fail(error, path, "cannot replace the file", err);
     }
     return true;
 }
@@ -196,33 +223,25 @@ IniDocument LoadIniFile()
     return IniDocument::fromBytes(readFileBytes(iniFilePath()));
 }
 
-namespace {
-// The path whose folder holds the lock: a link's target, so that every
-// writer through any link to the file takes the same lock.
-QString lockedPath(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.isSymLink() ? info.symLinkTarget() : path;
-}
-} // namespace
-
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit)
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error)
 {
     const QString path = iniFilePath();
+    // Refused before the lock, which would otherwise be made in a folder that
+    // is not to be written.
+    if (!settings_detail::checkWritable(path, error))
+        return false;
     // Threads of this process queue here; other processes queue on the lock
     // file. The file is read under both, so no writer works on a copy that
     // another one has already replaced.
     static std::mutex inProcess;
     std::lock_guard<std::mutex> guard(inProcess);
-    QLockFile lock(lockedPath(path) + QStringLiteral(".lock"));
+    QLockFile lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
     // A writer holds the lock for milliseconds; one that died holding it
     // leaves a file whose process is gone, which QLockFile takes over.
     lock.setStaleLockTime(10000);
-    if (!lock.tryLock(20000)) {
-        const int err = lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK;
-        warn(path, "cannot lock the file", err);
-        return false;
-    }
+    if (!lock.tryLock(20000))
+        return fail(error, path, "cannot lock the file",
+                    lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK);
     const QByteArray before = readFileBytes(path);
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))
@@ -230,19 +249,21 @@ bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit)
     const QByteArray after = doc.toBytes();
     if (after == before && QFileInfo::exists(path))
         return true;
-    return settings_detail::replaceFileAtomically(path, after);
+    return settings_detail::replaceFileAtomically(path, after, error);
 }
 
-void WriteIniValues(const std::vector<IniWrite> &writes)
+bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error)
 {
-    UpdateIniFile([&](IniDocument &doc) {
-        for (const IniWrite &w : writes)
-            doc.setValue(w.section, w.key, w.value);
-        return true;
-    });
+    return UpdateIniFile(
+        [&](IniDocument &doc) {
+            for (const IniWrite &w : writes)
+                doc.setValue(w.section, w.key, w.value);
+            return true;
+        },
+        error);
 }
 
-void WriteIniValue(const QString &section, const QString &key, const QString &value)
+bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error)
 {
-    WriteIniValues({IniWrite{section, key, value}});
+    return WriteIniValues({IniWrite{section, key, value}}, error);
 }

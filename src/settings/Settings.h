@@ -15,19 +15,22 @@
 QString iniFilePath();
 
 QString ReadIniValue(const QString &section, const QString &key);
-void WriteIniValue(const QString &section, const QString &key, const QString &value);
+// Writers return false when the file could not be written (it is then as it
+// was); `error` gets a sentence naming the file and the reason, and one
+// warning line goes to stderr.
+bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error = nullptr);
 
 struct IniWrite
 {
     QString section, key, value;
 };
 // Several values that belong together, replaced in the file at once.
-void WriteIniValues(const std::vector<IniWrite> &writes);
+bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error = nullptr);
 
 // Reads the file once, lets `edit` change the copy and writes it back in one
 // replacement when `edit` returns true. Returns false when a write was wanted
-// but failed (the file is then as it was).
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit);
+// but failed (the file is then as it was). Other writers wait meanwhile.
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr);
 
 // The whole file as a document (empty when missing or unreadable).
 IniDocument LoadIniFile();
@@ -36,7 +39,13 @@ namespace settings_detail {
 // Writes `bytes` to a temporary file beside `path` and renames it over the
 // old one, so a reader never sees half a file. Prints one warning line and
 // returns false when that cannot be done.
-bool replaceFileAtomically(const QString &path, const QByteArray &bytes);
+bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Refuses (with one warning line) what may not or cannot be written.
+bool checkWritable(const QString &path, QString *error);
+// Whether the mode bits let this process write `path`, root included.
+bool modeAllowsWriting(const QString &path);
+// The file a write replaces: the target of a link.
+QString writtenPath(const QString &path);
 // Path resolution against explicit folders, for tests.
 QString resolveIniPath(const QString &exeDir, const QString &configHome);
 } // namespace settings_detail
