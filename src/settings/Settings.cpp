@@ -179,43 +179,9 @@ QString iniFilePath()
     return resolved;
 }
 
-namespace {
-// As the document matches names: a NUL inside a stored name counts as a blank.
-bool sameName(QStringView stored, const QString &wanted)
+QString ReadIniValue(const QString &section, const QString &key)
 {
-    if (stored.compare(wanted, Qt::CaseInsensitive) == 0)
-        return true;
-    return stored.contains(QChar(0))
-           && IniDocument::normalizedName(stored.toString()).compare(wanted, Qt::CaseInsensitive) == 0;
-}
-} // namespace
-
-QString ReadIniValue(const QString &sectionIn, const QString &keyIn)
-{
-    const QString section = IniDocument::normalizedName(sectionIn);
-    const QString key = IniDocument::normalizedName(keyIn);
-    // One value is wanted: scan the text instead of indexing every line.
-    const QString text = decodeIniBytes(readFileBytes(iniFilePath()));
-    const QStringView all(text);
-    bool inSection = false;
-    qsizetype start = 0;
-    const qsizetype n = all.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && all[end] != u'\r' && all[end] != u'\n')
-            ++end;
-        const IniLine shape = classifyIniLine(all.mid(start, end - start));
-        if (shape.kind == IniLine::Header) {
-            if (inSection)
-                break; // the first section of the name is the one read
-            inSection = sameName(shape.name, section);
-        } else if (inSection && shape.kind == IniLine::Entry
-                   && sameName(shape.name, key)) {
-            return IniDocument::unquoted(shape.value);
-        }
-        start = end + 1;
-    }
-    return {};
+    return LoadIniFile().value(section, key);
 }
 
 IniDocument LoadIniFile()

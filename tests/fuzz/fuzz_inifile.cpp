@@ -10,7 +10,7 @@ namespace {
 bool usableName(const QString &n)
 {
     const QString t = IniDocument::sanitized(n).trimmed();
-    return !t.isEmpty() && !t.contains(u'=') && !t.contains(u'[') && !t.contains(u']');
+    return !t.isEmpty() && !t.startsWith(u';') && !t.contains(u'=') && !t.contains(u'[') && !t.contains(u']');
 }
 
 using Name = QPair<QString, QString>; // section and key as they match
