@@ -7,6 +7,7 @@
 #include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
+#include "settings/SettingsWatcher.h"
 
 #include <QListWidget>
 #include <QMessageBox>
@@ -21,19 +22,53 @@ QList<QPointer<QListWidget>> &openLists()
     return lists;
 }
 
-void fillList(QListWidget *list, const QStringList &names)
+QString rowText(const QListWidget *list, int row)
+{
+    return list->item(row)->text();
+}
+
+// Brings the list to `names`, touching only the rows that differ, so that a
+// large list follows a change at the speed of the change. A list whose rows
+// moved loses its selection: the selected row may now be another favorite.
+void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
 {
     list->setUpdatesEnabled(false);
-    list->clear();
+    bool changed = false;
     if (names.isEmpty()) {
-        list->addItem(QStringLiteral("No Favorites Added"));
-        list->setEnabled(false);
+        if (list->isEnabled() || list->count() != 1) {
+            list->clear();
+            list->addItem(QStringLiteral("No Favorites Added"));
+            list->setEnabled(false);
+            changed = true;
+        }
     } else {
-        list->addItems(names);
-        list->setEnabled(true);
+        if (!list->isEnabled()) {
+            list->clear();
+            list->setEnabled(true);
+        }
+        const int oldN = list->count(), newN = int(names.size());
+        int p = 0;
+        while (p < oldN && p < newN && rowText(list, p) == names[p])
+            ++p;
+        int s = 0;
+        while (s < oldN - p && s < newN - p && rowText(list, oldN - 1 - s) == names[newN - 1 - s])
+            ++s;
+        const int removed = oldN - s - p, added = newN - s - p;
+        changed = removed > 0 || added > 0;
+        if (removed > 1000) {
+            list->clear();
+            list->addItems(names);
+        } else {
+            for (int i = oldN - s - 1; i >= p; --i)
+                delete list->takeItem(i);
+            if (added > 0)
+                list->insertItems(p, names.mid(p, added));
+        }
     }
-    list->setCurrentRow(-1);
-    list->clearSelection();
+    if (changed || clearSelection) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    }
     list->setUpdatesEnabled(true);
 }
 
@@ -42,23 +77,43 @@ void openFavorite(frmMain *w)
     const int index = selectedFavorite(w);
     if (index < 0)
         return;
-    w->Browser->Navigate(ReadIniValue(QString::number(index), QStringLiteral("URL")));
+    // The row must still be the favorite it names; if the file changed
+    // under it, the list is brought up to date instead.
+    const IniDocument doc = LoadIniFile();
+    if (index >= FavoritesStore::count(doc) || FavoritesStore::name(doc, index) != rowText(w->lstFavs, index)) {
+        RefreshFavoritesList();
+        return;
+    }
+    w->Browser->Navigate(FavoritesStore::url(doc, index));
 }
+
+bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
 
 void confirmDelete(frmMain *w)
 {
     const int index = selectedFavorite(w);
     if (index < 0)
         return;
-    const QString section = QString::number(index);
-    const QString url = ReadIniValue(section, QStringLiteral("URL"));
-    const QString name = ReadIniValue(section, QStringLiteral("Name"));
+    const IniDocument doc = LoadIniFile();
+    const QString url = FavoritesStore::url(doc, index);
+    const QString name = FavoritesStore::name(doc, index);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"), deletePromptText(name, url),
                     QMessageBox::Yes | QMessageBox::No, w);
     box.setObjectName(QStringLiteral("DeletePrompt"));
     box.setDefaultButton(QMessageBox::Yes);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    // What is deleted is the favorite the prompt named, even if the file
+    // changed while it was open.
     QString error;
-    if (box.exec() == QMessageBox::Yes && !DeleteFavorite(index, w->lstFavs->count(), &error))
+    const bool ok = change(
+        [&](IniDocument &d) {
+            if (FavoritesStore::name(d, index) != name || FavoritesStore::url(d, index) != url)
+                return FavoritesStore::Result::OutOfRange;
+            return FavoritesStore::remove(d, index);
+        },
+        &error);
+    if (!ok)
         showSaveError(w, error);
 }
 
@@ -80,6 +135,11 @@ int selectedFavorite(const frmMain *w)
 
 void AttachFavoritesPanel(frmMain *w)
 {
+    static bool following = false;
+    if (!following) {
+        following = true;
+        QObject::connect(SettingsWatcher::instance(), &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
+    }
     openLists().append(QPointer<QListWidget>(w->lstFavs));
     QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
     QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
@@ -91,12 +151,12 @@ void AttachFavoritesPanel(frmMain *w)
 }
 
 namespace {
-void fillAllLists(const QStringList &names)
+void fillAllLists(const QStringList &names, bool clearSelection)
 {
     QList<QPointer<QListWidget>> &lists = openLists();
     lists.removeAll(QPointer<QListWidget>());
     for (QListWidget *list : std::as_const(lists))
-        fillList(list, names);
+        fillList(list, names, clearSelection);
 }
 
 // Runs one change on the file. The lists are rebuilt from the document just
@@ -106,17 +166,20 @@ bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QStr
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
     QStringList names;
+    FileStamp stamp;
     const bool written = UpdateIniFile(
         [&](IniDocument &doc) {
             result = op(doc);
             names = FavoritesStore::names(doc);
             return result == FavoritesStore::Result::Done;
         },
-        error);
-    if (written)
-        fillAllLists(names);
-    else
+        error, &stamp);
+    if (written) {
+        fillAllLists(names, true);
+        markIniFileShown(stamp);
+    } else {
         RefreshFavoritesList();
+    }
     if (written && result == FavoritesStore::Result::Full && error) {
         *error = QStringLiteral("The favorites list is full: it holds %1 favorites.").arg(FavoritesStore::kMaxFavorites);
         return false;
@@ -128,8 +191,12 @@ bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QStr
 void RefreshFavoritesList()
 {
     openLists().removeAll(QPointer<QListWidget>());
-    if (!openLists().isEmpty())
-        fillAllLists(FavoritesStore::names(LoadIniFile()));
+    if (openLists().isEmpty())
+        return;
+    FileStamp stamp;
+    const IniDocument doc = LoadIniFile(&stamp);
+    fillAllLists(FavoritesStore::names(doc), false);
+    markIniFileShown(stamp);
 }
 
 bool AddFavorite(const QString &name, const QString &url, QString *error)

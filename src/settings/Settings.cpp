@@ -17,12 +17,40 @@
 
 namespace {
 
-QByteArray readFileBytes(const QString &path)
+FileStamp stampOfDescriptor(int fd)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return {};
+    return FileStamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+QByteArray readFileBytes(const QString &path, FileStamp *stamp = nullptr)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (stamp)
+            *stamp = {};
         return {};
+    }
+    if (stamp)
+        *stamp = stampOfDescriptor(f.handle());
     return f.readAll();
+}
+
+// The version of the file the favorites lists were last built from; writers
+// of this process move it along when they replace exactly that version, so
+// their own writes do not make the lists rebuild.
+std::mutex g_shownMutex;
+FileStamp g_shown;
+bool g_shownKnown = false;
+
+void noteReplaced(const FileStamp &before, const FileStamp &after)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    if (g_shownKnown && g_shown == before)
+        g_shown = after;
 }
 
 // One line on stderr for whoever watches it, and the same words for a
@@ -117,7 +145,7 @@ bool checkWritable(const QString &pathIn, QString *error)
     return true;
 }
 
-bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error)
+bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error, FileStamp *written)
 {
     const QString path = writtenPath(pathIn);
     if (!checkWritable(path, error))
@@ -154,6 +182,8 @@ bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QStri
     }
     if (fsync(fd) != 0)
         return abandon("flush failed");
+    if (written)
+        *written = stampOfDescriptor(fd); // a rename keeps the inode and the time
     if (close(fd) != 0) {
         const int err = errno;
         unlink(tmpl.constData());
@@ -184,12 +214,36 @@ QString ReadIniValue(const QString &section, const QString &key)
     return LoadIniFile().value(section, key);
 }
 
-IniDocument LoadIniFile()
+IniDocument LoadIniFile(FileStamp *stamp)
 {
-    return IniDocument::fromBytes(readFileBytes(iniFilePath()));
+    return IniDocument::fromBytes(readFileBytes(iniFilePath(), stamp));
 }
 
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error)
+FileStamp stampOfIniFile()
+{
+    const QString path = iniFilePath();
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const FileStamp s = stampOfDescriptor(fd);
+    close(fd);
+    return s;
+}
+
+void markIniFileShown(const FileStamp &stamp)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    g_shown = stamp;
+    g_shownKnown = true;
+}
+
+bool isIniFileShown(const FileStamp &stamp)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    return g_shownKnown && g_shown == stamp;
+}
+
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
 {
     const QString path = iniFilePath();
     // Refused before the lock, which would otherwise be made in a folder that
@@ -208,14 +262,23 @@ bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *erro
     if (!lock.tryLock(20000))
         return fail(error, path, "cannot lock the file",
                     lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK);
-    const QByteArray before = readFileBytes(path);
+    FileStamp beforeStamp;
+    const QByteArray before = readFileBytes(path, &beforeStamp);
+    if (written)
+        *written = beforeStamp;
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))
         return true;
     const QByteArray after = doc.toBytes();
-    if (after == before && QFileInfo::exists(path))
+    if (after == before && beforeStamp.valid())
         return true;
-    return settings_detail::replaceFileAtomically(path, after, error);
+    FileStamp afterStamp;
+    if (!settings_detail::replaceFileAtomically(path, after, error, &afterStamp))
+        return false;
+    noteReplaced(beforeStamp, afterStamp);
+    if (written)
+        *written = afterStamp;
+    return true;
 }
 
 bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error)

@@ -10,6 +10,20 @@
 // The one settings file every window and dialog shares. Each call reads the
 // file afresh, so what one window writes is what the next reader gets.
 
+// One version of the file: a replacement is a new inode, an edit in place a
+// new time or size.
+struct FileStamp
+{
+    quint64 device = 0, inode = 0;
+    qint64 size = -1, modifiedNs = 0;
+    bool valid() const { return size >= 0; }
+    bool operator==(const FileStamp &o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+};
+
 // The file in use: $KESTREL_INI when set, otherwise INI.ini beside the
 // executable, or a per-user copy when the program's folder is read-only.
 QString iniFilePath();
@@ -30,16 +44,26 @@ bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error = nullpt
 // Reads the file once, lets `edit` change the copy and writes it back in one
 // replacement when `edit` returns true. Returns false when a write was wanted
 // but failed (the file is then as it was). Other writers wait meanwhile.
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr);
+// `written` gets the version of the file that holds the result.
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
+                   FileStamp *written = nullptr);
 
-// The whole file as a document (empty when missing or unreadable).
-IniDocument LoadIniFile();
+// The whole file as a document (empty when missing or unreadable), and the
+// version it was read from.
+IniDocument LoadIniFile(FileStamp *stamp = nullptr);
+
+// Which version of the file the favorites lists show, so that a change on
+// disk is told from the program's own writes.
+FileStamp stampOfIniFile();
+void markIniFileShown(const FileStamp &stamp);
+bool isIniFileShown(const FileStamp &stamp);
 
 namespace settings_detail {
 // Writes `bytes` to a temporary file beside `path` and renames it over the
 // old one, so a reader never sees half a file. Prints one warning line and
 // returns false when that cannot be done.
-bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                           FileStamp *written = nullptr);
 // Refuses (with one warning line) what may not or cannot be written.
 bool checkWritable(const QString &path, QString *error);
 // Whether the mode bits let this process write `path`, root included.
