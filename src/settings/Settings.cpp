@@ -104,17 +104,21 @@ bool modeAllowsWriting(const QString &path)
 
 QString resolveIniPath(const QString &exeDir, const QString &configHome)
 {
+    // A portable program keeps its settings beside itself; an installed one
+    // has its defaults under share/ and a folder that is not the user's.
     const QString beside = exeDir + QStringLiteral("/INI.ini");
-    if (modeAllowsWriting(exeDir) && (!QFileInfo::exists(beside) || modeAllowsWriting(beside)))
+    const QString installed = exeDir + QStringLiteral("/" KESTREL_DEFAULTS_FROM_BIN "/INI.ini");
+    const bool besideExists = QFileInfo::exists(beside);
+    if (modeAllowsWriting(exeDir)
+        && (besideExists ? modeAllowsWriting(beside) : !QFileInfo::exists(installed)))
         return beside;
 
-    // Installed under a system folder: the user gets a copy of the installed
-    // default of their own, made once.
+    // The user gets a copy of the defaults of their own, made once.
     const QString userDir = configHome + QStringLiteral("/Kestrel");
     const QString userFile = userDir + QStringLiteral("/INI.ini");
     if (!QFileInfo::exists(userFile)) {
         QDir().mkpath(userDir);
-        const QByteArray defaults = readFileBytes(beside);
+        const QByteArray defaults = readFileBytes(besideExists ? beside : installed);
         if (!defaults.isEmpty())
             replaceFileAtomically(userFile, defaults, nullptr);
     }
