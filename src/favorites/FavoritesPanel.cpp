@@ -27,34 +27,39 @@ QString rowText(const QListWidget *list, int row)
     return list->item(row)->text();
 }
 
+// The names a list shows, kept beside it: comparing them is much cheaper
+// than asking every row for its text.
+const char *const kShownNames = "kestrelShownNames";
+
 // Brings the list to `names`, touching only the rows that differ, so that a
 // large list follows a change at the speed of the change. A list whose rows
 // moved loses its selection: the selected row may now be another favorite.
 void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
 {
+    const QVariant shown = list->property(kShownNames);
+    const QStringList old = shown.isValid() ? shown.toStringList() : QStringList();
+    bool changed = !shown.isValid() || old.size() != names.size();
     list->setUpdatesEnabled(false);
-    bool changed = false;
     if (names.isEmpty()) {
-        if (list->isEnabled() || list->count() != 1) {
+        if (changed) {
             list->clear();
             list->addItem(QStringLiteral("No Favorites Added"));
             list->setEnabled(false);
-            changed = true;
         }
     } else {
-        if (!list->isEnabled()) {
+        if (!list->isEnabled() || !shown.isValid()) {
             list->clear();
             list->setEnabled(true);
         }
         const int oldN = list->count(), newN = int(names.size());
         int p = 0;
-        while (p < oldN && p < newN && rowText(list, p) == names[p])
+        while (p < oldN && p < newN && old[p] == names[p])
             ++p;
         int s = 0;
-        while (s < oldN - p && s < newN - p && rowText(list, oldN - 1 - s) == names[newN - 1 - s])
+        while (s < oldN - p && s < newN - p && old[oldN - 1 - s] == names[newN - 1 - s])
             ++s;
         const int removed = oldN - s - p, added = newN - s - p;
-        changed = removed > 0 || added > 0;
+        changed = changed || removed > 0 || added > 0;
         if (removed > 1000) {
             list->clear();
             list->addItems(names);
@@ -65,6 +70,7 @@ void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
                 list->insertItems(p, names.mid(p, added));
         }
     }
+    list->setProperty(kShownNames, names);
     if (changed || clearSelection) {
         list->setCurrentRow(-1);
         list->clearSelection();
@@ -140,6 +146,9 @@ void AttachFavoritesPanel(frmMain *w)
         following = true;
         QObject::connect(SettingsWatcher::instance(), &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
     }
+    // Every row is one line of text: the list need not measure each one,
+    // which with thousands of favorites would cost more than the file.
+    w->lstFavs->setUniformItemSizes(true);
     openLists().append(QPointer<QListWidget>(w->lstFavs));
     QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
     QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
@@ -192,6 +201,12 @@ void RefreshFavoritesList()
 {
     openLists().removeAll(QPointer<QListWidget>());
     if (openLists().isEmpty())
+        return;
+    // Lists that already show this version of the file have nothing to do.
+    const bool allFilled = std::all_of(openLists().cbegin(), openLists().cend(), [](const QPointer<QListWidget> &l) {
+        return l->property(kShownNames).isValid();
+    });
+    if (allFilled && isIniFileShown(stampOfIniFile()))
         return;
     FileStamp stamp;
     const IniDocument doc = LoadIniFile(&stamp);

@@ -25,10 +25,7 @@ int parseCount(const QString &text)
 
 int sectionsInARow(const IniDocument &doc, int limit)
 {
-    int n = 0;
-    while (n < limit && doc.hasSection(QString::number(n)))
-        ++n;
-    return n;
+    return doc.numberedSectionsInARow(limit);
 }
 
 int count(const IniDocument &doc)
@@ -44,12 +41,7 @@ int count(const IniDocument &doc)
 
 QStringList names(const IniDocument &doc)
 {
-    const int n = count(doc);
-    QStringList out;
-    out.reserve(n);
-    for (int i = 0; i < n; ++i)
-        out.append(doc.value(QString::number(i), kName));
-    return out;
+    return doc.numberedValues(count(doc), kName);
 }
 
 QString name(const IniDocument &doc, int index)
@@ -92,12 +84,7 @@ Result remove(IniDocument &doc, int index)
     // Ascending, so each section is read before it is written over. The
     // stored text moves as it stands: moving the value as read would strip
     // one more pair of quotes from a name at every delete above it.
-    for (int j = index; j < n - 1; ++j) {
-        const QString from = QString::number(j + 1);
-        const QString to = QString::number(j);
-        doc.setValue(to, kName, doc.rawValue(from, kName));
-        doc.setValue(to, kUrl, doc.rawValue(from, kUrl));
-    }
+    doc.shiftNumberedDown(index, n - 1, {kName, kUrl});
     doc.setValue(kSection, kNumber, QString::number(n - 1));
     return Result::Done;
 }

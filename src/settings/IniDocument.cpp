@@ -293,6 +293,127 @@ int IniDocument::findKey(int s, const QString &key) const
     return -1;
 }
 
+int IniDocument::findPlainKey(int s, QByteArrayView key) const
+{
+    const Section &sec = m_sections[size_t(s)];
+    for (int i = sec.header + 1; i < sec.end; ++i) {
+        const QByteArrayView bytes = lineBytes(m_lines[size_t(i)]);
+        const char *b = bytes.data(), *e = b + bytes.size();
+        const char *eq = static_cast<const char *>(std::memchr(b, '=', size_t(e - b)));
+        // Only the part before the first '=' decides what the line is.
+        if (!isPlain(b, eq ? eq : e))
+            return -2;
+        const QByteArrayView t = trimmedBytes(b, eq ? eq : e);
+        if (!eq || (!t.isEmpty() && t[0] == ';'))
+            continue;
+        if (t.size() == key.size() && qstrnicmp(t.data(), key.data(), t.size()) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int IniDocument::numberedSectionsInARow(int limit) const
+{
+    int n = 0;
+    while (n < limit && n < int(m_numbered.size()) && m_numbered[size_t(n)] >= 0)
+        ++n;
+    return n;
+}
+
+QStringList IniDocument::numberedValues(int count, const QString &key) const
+{
+    const QString k = normalizedName(key);
+    const QByteArray plain = k.toLatin1();
+    const bool keyIsPlain = isPlain(plain.constData(), plain.constData() + plain.size()) && plain.size() == k.size();
+    QStringList out;
+    out.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const int s = i < int(m_numbered.size()) ? m_numbered[size_t(i)] : -1;
+        int line = s < 0 ? -1 : keyIsPlain ? findPlainKey(s, plain) : -2;
+        if (line == -2)
+            line = findKey(s, k);
+        if (line < 0) {
+            out.append(QString());
+            continue;
+        }
+        const QByteArrayView bytes = lineBytes(m_lines[size_t(line)]);
+        const char *b = bytes.data(), *e = b + bytes.size();
+        const char *eq = static_cast<const char *>(std::memchr(b, '=', size_t(e - b)));
+        if (eq && isPlain(eq + 1, e)) {
+            // The common case, read without making the whole line text.
+            QByteArrayView v = trimmedBytes(eq + 1, e);
+            if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+                v = v.sliced(1, v.size() - 2);
+            out.append(QString::fromLatin1(v));
+        } else {
+            out.append(unquoted(classifyIniLine(lineText(line)).value));
+        }
+    }
+    return out;
+}
+
+void IniDocument::copyValue(const QString &fromSection, const QString &toSection, const QString &key)
+{
+    // Fast when both lines are plain up to their '=' and the value holds no
+    // NUL: the value's bytes move as they are, so they read as before.
+    const int from = findSection(normalizedName(fromSection));
+    const int to = findSection(normalizedName(toSection));
+    const QString k = normalizedName(key);
+    const QByteArray plain = k.toLatin1();
+    if (from >= 0 && to >= 0 && isPlain(plain.constData(), plain.constData() + plain.size())
+        && plain.size() == k.size()) {
+        const int fl = findPlainKey(from, plain);
+        const int tl = findPlainKey(to, plain);
+        if (fl >= 0 && tl >= 0) {
+            const QByteArrayView fb = lineBytes(m_lines[size_t(fl)]);
+            const QByteArrayView tb = lineBytes(m_lines[size_t(tl)]);
+            const qsizetype feq = fb.indexOf('='), teq = tb.indexOf('=');
+            const QByteArrayView value = fb.sliced(feq + 1);
+            if (value.indexOf('\0') < 0) {
+                QByteArray line = trimmedBytes(tb.data(), tb.data() + teq).toByteArray();
+                line += '=';
+                line += value;
+                m_owned.push_back(std::move(line));
+                m_lines[size_t(tl)] = Line{0, m_owned.back().size(), int(m_owned.size() - 1), m_lines[size_t(tl)].eol};
+                return;
+            }
+        }
+    }
+    setValue(toSection, key, rawValue(fromSection, key));
+}
+
+void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys)
+{
+    std::vector<QByteArray> plain;
+    for (const QString &k : keys)
+        plain.push_back(normalizedName(k).toLatin1());
+    for (int j = first; j < last; ++j) {
+        const int from = j + 1 < int(m_numbered.size()) ? m_numbered[size_t(j + 1)] : -1;
+        const int to = j < int(m_numbered.size()) ? m_numbered[size_t(j)] : -1;
+        for (size_t k = 0; k < plain.size(); ++k) {
+            const int fl = from < 0 ? -2 : findPlainKey(from, plain[k]);
+            const int tl = to < 0 ? -2 : findPlainKey(to, plain[k]);
+            QByteArrayView value;
+            if (fl >= 0 && tl >= 0) {
+                const QByteArrayView fb = lineBytes(m_lines[size_t(fl)]);
+                value = fb.sliced(fb.indexOf('=') + 1);
+            }
+            if (fl < 0 || tl < 0 || value.indexOf('\0') >= 0 || !isPlain(plain[k].constData(), plain[k].constEnd())) {
+                copyValue(QString::number(j + 1), QString::number(j), keys[int(k)]);
+                continue;
+            }
+            const QByteArrayView tb = lineBytes(m_lines[size_t(tl)]);
+            QByteArray line;
+            line.reserve(tb.indexOf('=') + 1 + value.size());
+            line += trimmedBytes(tb.data(), tb.data() + tb.indexOf('='));
+            line += '=';
+            line += value;
+            m_owned.push_back(std::move(line));
+            m_lines[size_t(tl)] = Line{0, m_owned.back().size(), int(m_owned.size() - 1), m_lines[size_t(tl)].eol};
+        }
+    }
+}
+
 bool IniDocument::hasSection(const QString &section) const
 {
     return findSection(normalizedName(section)) >= 0;

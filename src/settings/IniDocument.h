@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // An in-memory copy of a private-profile text file that can be edited and
@@ -31,6 +32,15 @@ public:
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.
     QString rawValue(const QString &section, const QString &key) const;
+    // How many of the sections "0", "1", ... exist in a row, up to `limit`.
+    int numberedSectionsInARow(int limit) const;
+    // value(QString::number(i), key) for i = 0 .. count-1, in one pass.
+    QStringList numberedValues(int count, const QString &key) const;
+    // setValue(to, key, rawValue(from, key)), moving the bytes as they are.
+    void copyValue(const QString &fromSection, const QString &toSection, const QString &key);
+    // copyValue(j + 1, j, key) for j = first .. last - 1 and each key, in
+    // one pass over the numbered sections.
+    void shiftNumberedDown(int first, int last, const QStringList &keys);
     // Every (section, key) a reader can reach, in no set order.
     QList<QPair<QString, QString>> entries() const;
 
@@ -73,6 +83,9 @@ private:
     int findSection(const QString &normalized) const;
     // Index of the first entry line of `key` in section `s`, or -1.
     int findKey(int s, const QString &normalizedKey) const;
+    // The key's line in section `s` when both are plain ASCII, else -2 (ask
+    // findKey); -1 when the key is not there.
+    int findPlainKey(int s, QByteArrayView key) const;
     void addSection(int headerLine, const QString &name, int number);
     void insertLine(int at, Line line);
     Line ownedLine(const QString &text, Eol eol);

@@ -249,7 +249,12 @@ bool isIniFileShown(const FileStamp &stamp)
 
 bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
 {
-    const QString path = iniFilePath();
+    return UpdateIniFileAt(iniFilePath(), edit, error, written);
+}
+
+bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit, QString *error,
+                     FileStamp *written)
+{
     // Refused before the lock, which would otherwise be made in a folder that
     // is not to be written.
     if (!settings_detail::checkWritable(path, error))

@@ -48,6 +48,10 @@ bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error = nullpt
 bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
                    FileStamp *written = nullptr);
 
+// The same on a file named now, for work that runs later on another thread.
+bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit,
+                     QString *error = nullptr, FileStamp *written = nullptr);
+
 // The whole file as a document (empty when missing or unreadable), and the
 // version it was read from.
 IniDocument LoadIniFile(FileStamp *stamp = nullptr);
