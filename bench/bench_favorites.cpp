@@ -82,6 +82,8 @@ int main(int argc, char **argv)
     report("RefreshFavoritesList, changed",
            medianMicros(runs, [] { RefreshFavoritesList(); }, [&] { put((flip = !flip) ? renamed : full); }), readFloor);
     report("RefreshFavoritesList, same", medianMicros(runs, [] { RefreshFavoritesList(); }), readFloor);
+    report("ReadIniValue ([Settings])",
+           medianMicros(runs, [] { ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); }), readFloor);
     report("ReadIniValue (last entry)",
            medianMicros(runs, [] { ReadIniValue(QStringLiteral("32766"), QStringLiteral("URL")); }), readFloor);
 

@@ -208,6 +208,103 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
     return doc;
 }
 
+QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, const QString &keyIn)
+{
+    const QString section = normalizedName(sectionIn);
+    const QString key = normalizedName(keyIn);
+    const QByteArray plainKey = key.toLatin1();
+    const bool keyIsPlain = plainKey.size() == key.size() && isPlain(plainKey.constData(), plainKey.constEnd());
+    const int number = favoriteNumber(section);
+    auto sameSection = [&](const QString &name) {
+        return number >= 0 ? favoriteNumber(name) == number
+                           : favoriteNumber(name) < 0 && name.compare(section, Qt::CaseInsensitive) == 0;
+    };
+
+    const char *const base = bytes.constData();
+    const char *const end = base + bytes.size();
+    const char *p = base + (bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    bool inside = false;
+    while (p < end) {
+        if (!inside) {
+            // Outside the section only headers matter, and every header
+            // line holds a '[': jump from one to the next.
+            const char *bracket = static_cast<const char *>(std::memchr(p, '[', size_t(end - p)));
+            if (!bracket)
+                return {};
+            const char *b = bracket;
+            while (b > p && (b[-1] == ' ' || b[-1] == '\t' || b[-1] == '\v' || b[-1] == '\f'))
+                --b;
+            if (b > p && static_cast<unsigned char>(b[-1]) < 0x80 && b[-1] != '\n' && b[-1] != '\r') {
+                // Inside a line: no header. On to the next line.
+                const char *lf = static_cast<const char *>(std::memchr(bracket, '\n', size_t(end - bracket)));
+                const char *stop = lf ? lf : end;
+                const char *cr = static_cast<const char *>(std::memchr(bracket, '\r', size_t(stop - bracket)));
+                if (cr)
+                    stop = cr;
+                if (stop == end)
+                    return {};
+                p = stop + 1;
+                continue;
+            }
+            // The start of the line that holds it.
+            while (b > p && b[-1] != '\n' && b[-1] != '\r')
+                --b;
+            p = b;
+        }
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *lineEnd = lf ? lf : end;
+        const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(lineEnd - p)));
+        Eol eol = lf ? Lf : NoEol;
+        if (cr) {
+            eol = cr + 1 == lf ? CrLf : Cr;
+            lineEnd = cr;
+        }
+        const char *q = p;
+        while (q < lineEnd && isBlank(*q))
+            ++q;
+        // Headers are found as fromBytes finds them.
+        bool header = false;
+        QString name;
+        if (q < lineEnd && (*q == '[' || static_cast<unsigned char>(*q) >= 0x80)) {
+            if (isPlain(q, lineEnd)) {
+                const char *nameEnd = static_cast<const char *>(std::memchr(q, ']', size_t(lineEnd - q)));
+                const QByteArrayView n = trimmedBytes(q + 1, nameEnd ? nameEnd : lineEnd);
+                header = true;
+                name = QString::fromLatin1(n.data(), n.size());
+            } else {
+                const QString text = decodeIniLine(QByteArrayView(p, lineEnd - p));
+                const IniLine shape = classifyIniLine(text);
+                header = shape.kind == IniLine::Header;
+                name = normalizedName(shape.name.toString());
+            }
+        }
+        if (header) {
+            if (inside)
+                return {}; // the first section of the name is the one read
+            inside = sameSection(name);
+        } else if (inside) {
+            const QByteArrayView line(p, lineEnd - p);
+            const char *eq = static_cast<const char *>(std::memchr(p, '=', size_t(lineEnd - p)));
+            if (keyIsPlain && isPlain(p, eq ? eq : lineEnd)) {
+                const QByteArrayView t = trimmedBytes(p, eq ? eq : lineEnd);
+                if (eq && !(t.size() && t[0] == ';') && t.size() == plainKey.size()
+                    && qstrnicmp(t.data(), plainKey.constData(), t.size()) == 0)
+                    return unquoted(classifyIniLine(decodeIniLine(line)).value);
+            } else {
+                const QString text = decodeIniLine(line);
+                const IniLine shape = classifyIniLine(text);
+                if (shape.kind == IniLine::Entry
+                    && (shape.name.compare(key, Qt::CaseInsensitive) == 0
+                        || (shape.name.contains(QChar(0))
+                            && normalizedName(shape.name.toString()).compare(key, Qt::CaseInsensitive) == 0)))
+                    return unquoted(shape.value);
+            }
+        }
+        p = lineEnd + eolLength(eol);
+    }
+    return {};
+}
+
 void IniDocument::addSection(int headerLine, const QString &name, int number)
 {
     m_sections.back().end = headerLine;

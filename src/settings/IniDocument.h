@@ -28,6 +28,9 @@ public:
     QByteArray toBytes() const;
 
     QString value(const QString &section, const QString &key) const;
+    // The same answer as fromBytes(bytes).value(section, key), found by
+    // reading only as far as the entry.
+    static QString valueIn(const QByteArray &bytes, const QString &section, const QString &key);
     bool hasSection(const QString &section) const;
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.

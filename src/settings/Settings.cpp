@@ -215,7 +215,7 @@ QString iniFilePath()
 
 QString ReadIniValue(const QString &section, const QString &key)
 {
-    return LoadIniFile().value(section, key);
+    return IniDocument::valueIn(readFileBytes(iniFilePath()), section, key);
 }
 
 IniDocument LoadIniFile(FileStamp *stamp)
