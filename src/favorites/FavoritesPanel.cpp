@@ -141,10 +141,10 @@ int selectedFavorite(const frmMain *w)
 
 void AttachFavoritesPanel(frmMain *w)
 {
-    static bool following = false;
-    if (!following) {
-        following = true;
-        QObject::connect(SettingsWatcher::instance(), &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
+    static QPointer<SettingsWatcher> following;
+    if (following != SettingsWatcher::instance()) {
+        following = SettingsWatcher::instance();
+        QObject::connect(following, &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
     }
     // Every row is one line of text: the list need not measure each one,
     // which with thousands of favorites would cost more than the file.

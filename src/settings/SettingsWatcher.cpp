@@ -12,17 +12,16 @@ SettingsWatcher *SettingsWatcher::instance()
     static QPointer<SettingsWatcher> watcher;
     if (!watcher)
         watcher = new SettingsWatcher;
+    // KESTREL_INI may name another file by now.
+    if (watcher->m_path != settings_detail::writtenPath(iniFilePath()))
+        watcher->follow();
     return watcher;
 }
 
 SettingsWatcher::SettingsWatcher()
     : QObject(QCoreApplication::instance())
     , m_watcher(new QFileSystemWatcher(this))
-    , m_path(settings_detail::writtenPath(iniFilePath()))
 {
-    // The folder too: a file replaced by a rename is a new file, and one
-    // that did not exist yet can only be seen arriving there.
-    m_watcher->addPath(QFileInfo(m_path).absolutePath());
     follow();
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &SettingsWatcher::check);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &SettingsWatcher::check);
@@ -30,9 +29,21 @@ SettingsWatcher::SettingsWatcher()
 
 void SettingsWatcher::follow()
 {
+    const QString path = settings_detail::writtenPath(iniFilePath());
+    const QString folder = QFileInfo(path).absolutePath();
+    if (path != m_path) {
+        if (!m_path.isEmpty())
+            m_watcher->removePath(QFileInfo(m_path).absolutePath());
+        // The folder too: a file replaced by a rename is a new file, and one
+        // that did not exist yet can only be seen arriving there.
+        if (QFileInfo(folder).isDir())
+            m_watcher->addPath(folder);
+    }
     // Watching a path watches the file it named when added; after a
     // replacement the new file has to be watched afresh.
-    m_watcher->removePath(m_path);
+    if (!m_path.isEmpty())
+        m_watcher->removePath(m_path);
+    m_path = path;
     if (QFileInfo::exists(m_path))
         m_watcher->addPath(m_path);
 }
