@@ -327,7 +327,7 @@ void IniDocument::addSection(int headerLine, const QString &name, int number)
 QByteArrayView IniDocument::lineBytes(const Line &l) const
 {
     if (l.owned >= 0)
-        return QByteArrayView(m_owned[size_t(l.owned)]);
+        return QByteArrayView(m_written.constData() + l.offset, l.length);
     return QByteArrayView(m_bytes.constData() + l.offset, l.length);
 }
 
@@ -467,11 +467,8 @@ void IniDocument::copyValue(const QString &fromSection, const QString &toSection
             const qsizetype feq = fb.indexOf('='), teq = tb.indexOf('=');
             const QByteArrayView value = fb.sliced(feq + 1);
             if (value.indexOf('\0') < 0) {
-                QByteArray line = trimmedBytes(tb.data(), tb.data() + teq).toByteArray();
-                line += '=';
-                line += value;
-                m_owned.push_back(std::move(line));
-                m_lines[size_t(tl)] = Line{0, m_owned.back().size(), int(m_owned.size() - 1), m_lines[size_t(tl)].eol};
+                m_lines[size_t(tl)] = writtenLine(trimmedBytes(tb.data(), tb.data() + teq), '=', value,
+                                                  m_lines[size_t(tl)].eol);
                 return;
             }
         }
@@ -481,6 +478,9 @@ void IniDocument::copyValue(const QString &fromSection, const QString &toSection
 
 void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys)
 {
+    // Room for every moved line at once; each is no longer than the lines
+    // it is made of.
+    m_written.reserve(m_written.size() * 2 + m_bytes.size() + 64);
     std::vector<QByteArray> plain;
     for (const QString &k : keys)
         plain.push_back(normalizedName(k).toLatin1());
@@ -500,13 +500,8 @@ void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys
                 continue;
             }
             const QByteArrayView tb = lineBytes(m_lines[size_t(tl)]);
-            QByteArray line;
-            line.reserve(tb.indexOf('=') + 1 + value.size());
-            line += trimmedBytes(tb.data(), tb.data() + tb.indexOf('='));
-            line += '=';
-            line += value;
-            m_owned.push_back(std::move(line));
-            m_lines[size_t(tl)] = Line{0, m_owned.back().size(), int(m_owned.size() - 1), m_lines[size_t(tl)].eol};
+            m_lines[size_t(tl)] = writtenLine(trimmedBytes(tb.data(), tb.data() + tb.indexOf('=')), '=', value,
+                                              m_lines[size_t(tl)].eol);
         }
     }
 }
@@ -563,8 +558,24 @@ QList<QPair<QString, QString>> IniDocument::entries() const
 
 IniDocument::Line IniDocument::ownedLine(const QString &text, Eol eol)
 {
-    m_owned.push_back(text.toUtf8());
-    return Line{0, m_owned.back().size(), int(m_owned.size() - 1), eol};
+    return writtenLine(text.toUtf8(), '\0', {}, eol);
+}
+
+IniDocument::Line IniDocument::writtenLine(QByteArrayView head, char sep, QByteArrayView tail, Eol eol)
+{
+    const qsizetype length = head.size() + (sep ? 1 : 0) + tail.size();
+    // The parts may lie in m_written itself; growing it would move them.
+    if (m_written.capacity() - m_written.size() < length) {
+        const QByteArray h = head.toByteArray(), t = tail.toByteArray();
+        m_written.reserve((m_written.size() + length) * 2);
+        return writtenLine(h, sep, t, eol);
+    }
+    const qsizetype offset = m_written.size();
+    m_written.append(head.data(), head.size());
+    if (sep)
+        m_written.append(sep);
+    m_written.append(tail.data(), tail.size());
+    return Line{offset, length, 0, eol};
 }
 
 void IniDocument::insertLine(int at, Line line)
@@ -594,8 +605,7 @@ void IniDocument::setValue(const QString &sectionIn, const QString &keyIn, const
     auto terminate = [this](int line) {
         Line &l = m_lines[size_t(line)];
         if (l.eol == NoEol) {
-            m_owned.push_back(lineBytes(l).toByteArray());
-            l = Line{0, m_owned.back().size(), int(m_owned.size() - 1), m_eol};
+            l = writtenLine(lineBytes(l), '\0', {}, m_eol);
         }
     };
 
@@ -637,8 +647,7 @@ QByteArray IniDocument::toBytes() const
 {
     QByteArray out;
     qsizetype extra = 0;
-    for (const QByteArray &o : m_owned)
-        extra += o.size() + 2;
+    extra = m_written.size() + 2 * qsizetype(m_lines.size());
     out.reserve(m_bytes.size() + extra);
     out.append(m_bytes.constData(), m_start);
     // Untouched lines lie side by side in the original: copy them in runs.
@@ -658,7 +667,7 @@ QByteArray IniDocument::toBytes() const
             runEnd = e;
         } else {
             flush();
-            out.append(m_owned[size_t(l.owned)]);
+            out.append(m_written.constData() + l.offset, l.length);
             out.append(eolBytes(l.eol));
         }
     }

@@ -65,9 +65,9 @@ private:
     enum Eol : quint8 { NoEol, Lf, Cr, CrLf };
     struct Line
     {
-        qsizetype offset = 0; // into m_bytes, or into m_owned[owned]
+        qsizetype offset = 0; // into m_bytes, or into m_written
         qsizetype length = 0; // without the terminator
-        int owned = -1;       // a line written here lives in m_owned
+        int owned = -1;       // >= 0: a line written here, in m_written
         Eol eol = NoEol;
     };
     struct Section
@@ -92,9 +92,11 @@ private:
     void addSection(int headerLine, const QString &name, int number);
     void insertLine(int at, Line line);
     Line ownedLine(const QString &text, Eol eol);
+    // A new line made of `head`, then `sep` unless it is NUL, then `tail`.
+    Line writtenLine(QByteArrayView head, char sep, QByteArrayView tail, Eol eol);
 
     QByteArray m_bytes;
-    std::vector<QByteArray> m_owned;
+    QByteArray m_written; // the text of every line written here, one after another
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;
     // Sections named "0".."32767" are the favorites: found by number.
