@@ -26,5 +26,5 @@ inline double medianMicros(int runs, const std::function<void()> &fn,
 
 inline void report(const char *name, double micros, double floorMicros)
 {
-    std::printf("%-28s %12.1f us   ratio to floor %6.2f\n", name, micros, micros / floorMicros);
+    std::printf("%-30s %10.1f us   %6.2fx\n", name, micros, micros / floorMicros);
 }

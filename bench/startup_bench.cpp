@@ -1,7 +1,7 @@
 // Start-up, Ctrl+N and memory of the browser against the bare view, both
 // started as whole programs under the same X display, in turn, A B A B.
 //
-// Usage: startup_bench KESTREL BARE_VIEW [RUNS]
+// Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -188,10 +188,31 @@ int main(int argc, char **argv)
     const QString pageIni = writeIni(QStringLiteral("page.ini"), "Startup=Continue\r\nLastURL=" + url.toUtf8() + "\r\n");
     const QString blankIni = writeIni(QStringLiteral("blank.ini"), "Startup=Blank\r\n");
 
-    const Program kestrel{QStringLiteral("kestrel"), QString::fromLocal8Bit(argv[1]), {}, QStringLiteral("Bench Page - Kestrel"), pageIni};
-    const Program bare{QStringLiteral("bare"), QString::fromLocal8Bit(argv[2]), {url}, QStringLiteral("Bench Page"), {}};
-    const Program kestrelBlank{QStringLiteral("kestrel"), kestrel.exe, {}, QStringLiteral("about:blank - Kestrel"), blankIni};
-    const Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
+    Program kestrel{QStringLiteral("kestrel"), QString::fromLocal8Bit(argv[1]), {}, QStringLiteral("Bench Page - Kestrel"), pageIni};
+    Program bare{QStringLiteral("bare"), QString::fromLocal8Bit(argv[2]), {url}, QStringLiteral("Bench Page"), {}};
+    Program kestrelBlank{QStringLiteral("kestrel"), kestrel.exe, {}, QStringLiteral("about:blank - Kestrel"), blankIni};
+    Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
+    // With --favorites the second column is Kestrel itself with no
+    // favorites, and the first Kestrel with a full store of 32767.
+    if (argc > 4 && QByteArray(argv[4]) == "--favorites") {
+        auto withFavorites = [&](const QString &from) {
+            QFile in(from);
+            in.open(QIODevice::ReadOnly);
+            QByteArray text = in.readAll().replace("Number=0", "Number=32767");
+            for (int i = 0; i < 32767; ++i)
+                text += "[" + QByteArray::number(i) + "]\r\nName=Favorite number " + QByteArray::number(i)
+                        + "\r\nURL=http://127.0.0.1/pages/" + QByteArray::number(i) + ".html\r\n";
+            QFile out(from + QStringLiteral(".full"));
+            out.open(QIODevice::WriteOnly);
+            out.write(text);
+            return out.fileName();
+        };
+        bare = kestrel;
+        bareBlank = kestrelBlank;
+        kestrel.ini = withFavorites(pageIni);
+        kestrelBlank.ini = withFavorites(blankIni);
+        std::printf("first column: 32767 favorites; second: none\n");
+    }
 
     std::vector<double> ks, bs, kn, bn, km, bm, rs, rn, rm;
     runOnce(kestrel, false); // warm the file cache for both

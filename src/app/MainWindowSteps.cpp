@@ -7,7 +7,10 @@
 #include "favorites/FavoritesPanel.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QThreadPool>
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
@@ -15,6 +18,28 @@ const QString kSettings = QStringLiteral("Settings");
 QString readSetting(const QString &key)
 {
     return ReadIniValue(kSettings, key);
+}
+
+// Pages finish loading often and a write waits for the disk, so the last
+// address is stored beside the GUI thread, one write after another, and
+// only when it differs from what the file holds.
+void rememberLastUrl(const QString &url)
+{
+    static QPointer<QThreadPool> writer;
+    if (!writer) {
+        writer = new QThreadPool(QCoreApplication::instance());
+        writer->setMaxThreadCount(1);
+    }
+    const QString path = iniFilePath();
+    writer->start([path, url] {
+        UpdateIniFileAt(path, [&url](IniDocument &doc) {
+            const QString key = QStringLiteral("LastURL");
+            if (doc.value(kSettings, key) == url)
+                return false;
+            doc.setValue(kSettings, key, url);
+            return true;
+        });
+    });
 }
 } // namespace
 
@@ -37,8 +62,8 @@ frmMain *CreateMainWindow()
     auto *w = new frmMain;
     // The Continue start mode needs the last address a window showed.
     QObject::connect(w->Browser, &BrowserView::DocumentComplete, w, [](const QString &url) {
-        if (!url.isEmpty() && readSetting(QStringLiteral("LastURL")) != url)
-            WriteIniValue(kSettings, QStringLiteral("LastURL"), url);
+        if (!url.isEmpty())
+            rememberLastUrl(url);
     });
     Form_Load(w);
     return w;

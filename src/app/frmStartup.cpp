@@ -2,6 +2,7 @@
 
 #include "MainWindowSteps.h"
 #include "StartupLogic.h"
+#include "browser/SaveErrorBox.h"
 #include "browser/Twips.h"
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
@@ -77,7 +78,9 @@ void frmStartup::cmdStart_Click()
     std::vector<IniWrite> writes{{QStringLiteral("Settings"), QStringLiteral("Startup"), startupValueFor(option)}};
     if (chkDontAsk->isChecked())
         writes.push_back({QStringLiteral("Settings"), QStringLiteral("DoStartup"), QStringLiteral("False")});
-    WriteIniValues(writes);
+    QString error;
+    if (!WriteIniValues(writes, &error))
+        showSaveError(this, error);
     openFirstMainWindow();
     close();
 }

@@ -1,5 +1,6 @@
 #include "frmPreferences.h"
 
+#include "browser/SaveErrorBox.h"
 #include "browser/Twips.h"
 #include "settings/Settings.h"
 
@@ -104,18 +105,25 @@ frmPreferences::frmPreferences()
         setTabOrder(order[i], order[i + 1]);
 
     // Clicks only, so that showing the stored values writes nothing.
-    auto store = [](const char *key, const char *value) {
-        return [key, value] { WriteIniValue(kSettings, QString::fromLatin1(key), QString::fromLatin1(value)); };
+    // A choice that could not be stored is told, and the dialog goes back
+    // to showing what the file holds.
+    auto save = [this](const char *key, const QString &value) {
+        QString error;
+        if (!WriteIniValue(kSettings, QString::fromLatin1(key), value, &error)) {
+            showSaveError(this, error);
+            Form_Load();
+        }
+    };
+    auto store = [save](const char *key, const char *value) {
+        return [save, key, value] { save(key, QString::fromLatin1(value)); };
     };
     connect(optStartContinue, &QRadioButton::clicked, this, store("StartUp", "Continue"));
     connect(optStartHome, &QRadioButton::clicked, this, store("StartUp", "Home"));
     connect(optStartBlank, &QRadioButton::clicked, this, store("StartUp", "Blank"));
     connect(optPopUpsAccept, &QRadioButton::clicked, this, store("PopUp", "Accept"));
     connect(optPopUpsReject, &QRadioButton::clicked, this, store("PopUp", "Reject"));
-    auto flag = [](const char *key) {
-        return [key](bool on) {
-            WriteIniValue(kSettings, QString::fromLatin1(key), on ? QStringLiteral("True") : QStringLiteral("False"));
-        };
+    auto flag = [save](const char *key) {
+        return [save, key](bool on) { save(key, on ? QStringLiteral("True") : QStringLiteral("False")); };
     };
     connect(chkShowDialog, &QCheckBox::clicked, this, flag("DoStartup"));
     connect(chkConfirmExit, &QCheckBox::clicked, this, flag("ConfirmExit"));

@@ -4,8 +4,10 @@
 #include "frmFavAdd.h"
 #include "frmFavEdit.h"
 
+#include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
+#include "settings/SettingsWatcher.h"
 
 #include <QListWidget>
 #include <QMessageBox>
@@ -20,19 +22,59 @@ QList<QPointer<QListWidget>> &openLists()
     return lists;
 }
 
-void fillList(QListWidget *list, const QStringList &names)
+QString rowText(const QListWidget *list, int row)
 {
+    return list->item(row)->text();
+}
+
+// The names a list shows, kept beside it: comparing them is much cheaper
+// than asking every row for its text.
+const char *const kShownNames = "kestrelShownNames";
+
+// Brings the list to `names`, touching only the rows that differ, so that a
+// large list follows a change at the speed of the change. A list whose rows
+// moved loses its selection: the selected row may now be another favorite.
+void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
+{
+    const QVariant shown = list->property(kShownNames);
+    const QStringList old = shown.isValid() ? shown.toStringList() : QStringList();
+    bool changed = !shown.isValid() || old.size() != names.size();
     list->setUpdatesEnabled(false);
-    list->clear();
     if (names.isEmpty()) {
-        list->addItem(QStringLiteral("No Favorites Added"));
-        list->setEnabled(false);
+        if (changed) {
+            list->clear();
+            list->addItem(QStringLiteral("No Favorites Added"));
+            list->setEnabled(false);
+        }
     } else {
-        list->addItems(names);
-        list->setEnabled(true);
+        if (!list->isEnabled() || !shown.isValid()) {
+            list->clear();
+            list->setEnabled(true);
+        }
+        const int oldN = list->count(), newN = int(names.size());
+        int p = 0;
+        while (p < oldN && p < newN && old[p] == names[p])
+            ++p;
+        int s = 0;
+        while (s < oldN - p && s < newN - p && old[oldN - 1 - s] == names[newN - 1 - s])
+            ++s;
+        const int removed = oldN - s - p, added = newN - s - p;
+        changed = changed || removed > 0 || added > 0;
+        if (removed > 1000) {
+            list->clear();
+            list->addItems(names);
+        } else {
+            for (int i = oldN - s - 1; i >= p; --i)
+                delete list->takeItem(i);
+            if (added > 0)
+                list->insertItems(p, names.mid(p, added));
+        }
     }
-    list->setCurrentRow(-1);
-    list->clearSelection();
+    list->setProperty(kShownNames, names);
+    if (changed || clearSelection) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    }
     list->setUpdatesEnabled(true);
 }
 
@@ -41,23 +83,44 @@ void openFavorite(frmMain *w)
     const int index = selectedFavorite(w);
     if (index < 0)
         return;
-    w->Browser->Navigate(ReadIniValue(QString::number(index), QStringLiteral("URL")));
+    // The row must still be the favorite it names; if the file changed
+    // under it, the list is brought up to date instead.
+    const IniDocument doc = LoadIniFile();
+    if (index >= FavoritesStore::count(doc) || FavoritesStore::name(doc, index) != rowText(w->lstFavs, index)) {
+        RefreshFavoritesList();
+        return;
+    }
+    w->Browser->Navigate(FavoritesStore::url(doc, index));
 }
+
+bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
 
 void confirmDelete(frmMain *w)
 {
     const int index = selectedFavorite(w);
     if (index < 0)
         return;
-    const QString section = QString::number(index);
-    const QString url = ReadIniValue(section, QStringLiteral("URL"));
-    const QString name = ReadIniValue(section, QStringLiteral("Name"));
+    const IniDocument doc = LoadIniFile();
+    const QString url = FavoritesStore::url(doc, index);
+    const QString name = FavoritesStore::name(doc, index);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"), deletePromptText(name, url),
                     QMessageBox::Yes | QMessageBox::No, w);
     box.setObjectName(QStringLiteral("DeletePrompt"));
     box.setDefaultButton(QMessageBox::Yes);
-    if (box.exec() == QMessageBox::Yes)
-        DeleteFavorite(index, w->lstFavs->count());
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    // What is deleted is the favorite the prompt named, even if the file
+    // changed while it was open.
+    QString error;
+    const bool ok = change(
+        [&](IniDocument &d) {
+            if (FavoritesStore::name(d, index) != name || FavoritesStore::url(d, index) != url)
+                return FavoritesStore::Result::OutOfRange;
+            return FavoritesStore::remove(d, index);
+        },
+        &error);
+    if (!ok)
+        showSaveError(w, error);
 }
 
 } // namespace
@@ -78,6 +141,14 @@ int selectedFavorite(const frmMain *w)
 
 void AttachFavoritesPanel(frmMain *w)
 {
+    static QPointer<SettingsWatcher> following;
+    if (following != SettingsWatcher::instance()) {
+        following = SettingsWatcher::instance();
+        QObject::connect(following, &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
+    }
+    // Every row is one line of text: the list need not measure each one,
+    // which with thousands of favorites would cost more than the file.
+    w->lstFavs->setUniformItemSizes(true);
     openLists().append(QPointer<QListWidget>(w->lstFavs));
     QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
     QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
@@ -89,60 +160,74 @@ void AttachFavoritesPanel(frmMain *w)
 }
 
 namespace {
-void fillAllLists(const QStringList &names)
+void fillAllLists(const QStringList &names, bool clearSelection)
 {
     QList<QPointer<QListWidget>> &lists = openLists();
     lists.removeAll(QPointer<QListWidget>());
     for (QListWidget *list : std::as_const(lists))
-        fillList(list, names);
+        fillList(list, names, clearSelection);
 }
 
 // Runs one change on the file. The lists are rebuilt from the document just
 // written, which is what the file now holds; a failed write leaves the file
 // as it was, so then they are rebuilt from the file.
-FavoritesStore::Result change(const std::function<FavoritesStore::Result(IniDocument &)> &op)
+bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
     QStringList names;
-    const bool written = UpdateIniFile([&](IniDocument &doc) {
-        result = op(doc);
-        names = FavoritesStore::names(doc);
-        return result == FavoritesStore::Result::Done;
-    });
-    if (written)
-        fillAllLists(names);
-    else
+    FileStamp stamp;
+    const bool written = UpdateIniFile(
+        [&](IniDocument &doc) {
+            result = op(doc);
+            names = FavoritesStore::names(doc);
+            return result == FavoritesStore::Result::Done;
+        },
+        error, &stamp);
+    if (written) {
+        fillAllLists(names, true);
+        markIniFileShown(stamp);
+    } else {
         RefreshFavoritesList();
-    return result;
+    }
+    if (written && result == FavoritesStore::Result::Full && error) {
+        *error = QStringLiteral("The favorites list is full: it holds %1 favorites.").arg(FavoritesStore::kMaxFavorites);
+        return false;
+    }
+    return written;
 }
 } // namespace
 
 void RefreshFavoritesList()
 {
     openLists().removeAll(QPointer<QListWidget>());
-    if (!openLists().isEmpty())
-        fillAllLists(FavoritesStore::names(LoadIniFile()));
+    if (openLists().isEmpty())
+        return;
+    // Lists that already show this version of the file have nothing to do.
+    const bool allFilled = std::all_of(openLists().cbegin(), openLists().cend(), [](const QPointer<QListWidget> &l) {
+        return l->property(kShownNames).isValid();
+    });
+    if (allFilled && isIniFileShown(stampOfIniFile()))
+        return;
+    FileStamp stamp;
+    const IniDocument doc = LoadIniFile(&stamp);
+    fillAllLists(FavoritesStore::names(doc), false);
+    markIniFileShown(stamp);
 }
 
-void AddFavorite(const QString &name, const QString &url)
+bool AddFavorite(const QString &name, const QString &url, QString *error)
 {
-    const auto result = change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); });
-    if (result == FavoritesStore::Result::Full) {
-        QMessageBox::information(nullptr, QStringLiteral("Add Favorite"),
-                                 QStringLiteral("The favorites list is full: it holds %1 favorites.")
-                                     .arg(FavoritesStore::kMaxFavorites));
-    }
+    return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); }, error);
 }
 
-void UpdateFavorite(int index, const QString &name, const QString &url)
+bool UpdateFavorite(int index, const QString &name, const QString &url, QString *error)
 {
-    change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); });
+    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); }, error);
 }
 
-void DeleteFavorite(int index, int listCount)
+bool DeleteFavorite(int index, int listCount, QString *error)
 {
     // The shift is bounded by the count in the file; every list is rebuilt
     // from that same file, so the two agree.
     Q_UNUSED(listCount);
-    change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); });
+    return change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); }, error);
 }

@@ -8,9 +8,11 @@ class frmMain;
 // settings file and then rebuilds the list of every open main window.
 void AttachFavoritesPanel(frmMain *window);
 void RefreshFavoritesList();
-void AddFavorite(const QString &name, const QString &url);
-void UpdateFavorite(int index, const QString &name, const QString &url);
-void DeleteFavorite(int index, int listCount);
+// Each change returns false when it could not be stored; `error` then says
+// why, in words for the user.
+bool AddFavorite(const QString &name, const QString &url, QString *error = nullptr);
+bool UpdateFavorite(int index, const QString &name, const QString &url, QString *error = nullptr);
+bool DeleteFavorite(int index, int listCount, QString *error = nullptr);
 
 // The prompt shown before a favorite is deleted.
 QString deletePromptText(const QString &name, const QString &url);

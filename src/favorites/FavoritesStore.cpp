@@ -19,23 +19,29 @@ int parseCount(const QString &text)
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
     if (!ok || n < 0 || n > kMaxFavorites)
-        return 0;
+        return -1;
     return n;
+}
+
+int sectionsInARow(const IniDocument &doc, int limit)
+{
+    return doc.numberedSectionsInARow(limit);
 }
 
 int count(const IniDocument &doc)
 {
-    return parseCount(doc.value(kSection, kNumber));
+    // A count is trusted only as far as the sections it names exist: one
+    // that is damaged or too large must neither hide favorites nor invent
+    // empty ones, and the next add must not land on a favorite.
+    const int stored = parseCount(doc.value(kSection, kNumber));
+    if (stored >= 0 && sectionsInARow(doc, stored) == stored)
+        return stored;
+    return sectionsInARow(doc, kMaxFavorites);
 }
 
 QStringList names(const IniDocument &doc)
 {
-    const int n = count(doc);
-    QStringList out;
-    out.reserve(n);
-    for (int i = 0; i < n; ++i)
-        out.append(doc.value(QString::number(i), kName));
-    return out;
+    return doc.numberedValues(count(doc), kName);
 }
 
 QString name(const IniDocument &doc, int index)
@@ -78,12 +84,7 @@ Result remove(IniDocument &doc, int index)
     // Ascending, so each section is read before it is written over. The
     // stored text moves as it stands: moving the value as read would strip
     // one more pair of quotes from a name at every delete above it.
-    for (int j = index; j < n - 1; ++j) {
-        const QString from = QString::number(j + 1);
-        const QString to = QString::number(j);
-        doc.setValue(to, kName, doc.rawValue(from, kName));
-        doc.setValue(to, kUrl, doc.rawValue(from, kUrl));
-    }
+    doc.shiftNumberedDown(index, n - 1, {kName, kUrl});
     doc.setValue(kSection, kNumber, QString::number(n - 1));
     return Result::Done;
 }

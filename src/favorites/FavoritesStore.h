@@ -13,9 +13,11 @@ namespace FavoritesStore {
 
 constexpr int kMaxFavorites = 32767;
 
-// A count that is missing, empty, not a whole number or outside 0..32767
-// counts as no favorites.
+// The stored count, or -1 when it is missing, empty, not a whole number or
+// outside 0..32767.
 int parseCount(const QString &text);
+// The stored count when sections 0..count-1 all exist; otherwise the number
+// of sections "0", "1", ... that exist in a row.
 int count(const IniDocument &doc);
 
 // The names of sections 0..count-1, in order; a missing name is empty.

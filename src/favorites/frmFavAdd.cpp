@@ -1,6 +1,7 @@
 #include "frmFavAdd.h"
 
 #include "FavoritesPanel.h"
+#include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
 
 #include <QEvent>
@@ -62,6 +63,11 @@ void frmFavAdd::Form_Activate()
 
 void frmFavAdd::cmdAdd_Click()
 {
-    AddFavorite(txtName->text(), txtURL->text());
+    // When it cannot be stored the dialog stays, with what the user typed.
+    QString error;
+    if (!AddFavorite(txtName->text(), txtURL->text(), &error)) {
+        showSaveError(this, error);
+        return;
+    }
     close();
 }

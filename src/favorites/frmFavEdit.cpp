@@ -1,8 +1,11 @@
 #include "frmFavEdit.h"
 
 #include "FavoritesPanel.h"
+#include "browser/SaveErrorBox.h"
 #include "browser/frmMain.h"
+#include "FavoritesStore.h"
 #include "settings/Settings.h"
+#include "settings/SettingsWatcher.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +23,7 @@ frmFavEdit::frmFavEdit()
     setTabOrder(txtName, cmdAction);
     setTabOrder(cmdAction, cmdCancel);
     connect(cmdAction, &QPushButton::clicked, this, &frmFavEdit::cmdApply_Click);
+    connect(SettingsWatcher::instance(), &SettingsWatcher::changed, this, &frmFavEdit::followFavorite);
 }
 
 frmFavEdit *frmFavEdit::instance()
@@ -43,20 +47,43 @@ frmFavEdit *frmFavEdit::showFor(frmMain *window)
 
 void frmFavEdit::Form_Load()
 {
-    const int index = selectedFavorite(source());
-    const QString section = QString::number(index);
-    txtName->setText(ReadIniValue(section, QStringLiteral("Name")));
-    txtURL->setText(ReadIniValue(section, QStringLiteral("URL")));
+    m_index = selectedFavorite(source());
+    const IniDocument doc = LoadIniFile();
+    m_name = FavoritesStore::name(doc, m_index);
+    m_url = FavoritesStore::url(doc, m_index);
+    txtName->setText(m_name);
+    txtURL->setText(m_url);
+}
+
+void frmFavEdit::followFavorite()
+{
+    // The file changed on disk: find the favorite this dialog was opened for,
+    // which may have moved. When it is gone there is nothing left to edit.
+    const IniDocument doc = LoadIniFile();
+    const int n = FavoritesStore::count(doc);
+    auto isIt = [&](int i) {
+        return i >= 0 && i < n && FavoritesStore::name(doc, i) == m_name && FavoritesStore::url(doc, i) == m_url;
+    };
+    for (int d = 0; d < n + m_index + 1; ++d) {
+        for (int i : {m_index - d, m_index + d}) {
+            if (isIt(i)) {
+                m_index = i;
+                return;
+            }
+        }
+    }
+    close();
 }
 
 void frmFavEdit::cmdApply_Click()
 {
-    frmMain *w = source();
-    const int index = w ? selectedFavorite(w) : -1;
-    // With nothing selected there is no entry to write to; the dialog stays
-    // so the user can pick the entry again.
-    if (index < 0)
+    // The favorite the dialog was opened for, whatever is selected now.
+    if (m_index < 0)
         return;
-    UpdateFavorite(index, txtName->text(), txtURL->text());
+    QString error;
+    if (!UpdateFavorite(m_index, txtName->text(), txtURL->text(), &error)) {
+        showSaveError(this, error);
+        return;
+    }
     close();
 }

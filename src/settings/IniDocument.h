@@ -1,49 +1,55 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <vector>
 
-// A section or key name as a hash key that matches without regard to case,
-// without making a lower-case copy for every look-up.
-struct FoldedName
-{
-    QString name;
-};
-inline bool operator==(const FoldedName &a, const FoldedName &b)
-{
-    return a.name.compare(b.name, Qt::CaseInsensitive) == 0;
-}
-size_t qHash(const FoldedName &key, size_t seed = 0);
-
 // An in-memory copy of a private-profile text file that can be edited and
-// written back with every byte it did not change left as it was.
+// written back with every line it did not change left byte for byte.
 //
 // Section and key names match without regard to case; values are returned
 // with surrounding blanks and one pair of matching quotes removed. The first
 // section of a name and the first key of a name within it win, as the
-// classic reader does.
+// classic reader does. A line whose first non-blank character is ';' is a
+// comment.
+//
+// Each line is read as UTF-8 when it is valid UTF-8 and as Windows-1252
+// otherwise, so one line from an 8-bit program does not change how the
+// others read. Lines that are written are UTF-8.
 class IniDocument
 {
 public:
     IniDocument() = default;
 
-    // Text that is valid UTF-8 is read as UTF-8; anything else was written by
-    // an 8-bit program and is read as Windows-1252.
     static IniDocument fromBytes(const QByteArray &bytes);
     QByteArray toBytes() const;
 
     QString value(const QString &section, const QString &key) const;
+    // The same answer as fromBytes(bytes).value(section, key), found by
+    // reading only as far as the entry.
+    static QString valueIn(const QByteArray &bytes, const QString &section, const QString &key);
+    bool hasSection(const QString &section) const;
     // The value exactly as it stands after the equals sign, blanks and quotes
     // included: copying it to another entry reads back the same.
     QString rawValue(const QString &section, const QString &key) const;
+    // How many of the sections "0", "1", ... exist in a row, up to `limit`.
+    int numberedSectionsInARow(int limit) const;
+    // value(QString::number(i), key) for i = 0 .. count-1, in one pass.
+    QStringList numberedValues(int count, const QString &key) const;
+    // setValue(to, key, rawValue(from, key)), moving the bytes as they are.
+    void copyValue(const QString &fromSection, const QString &toSection, const QString &key);
+    // copyValue(j + 1, j, key) for j = first .. last - 1 and each key, in
+    // one pass over the numbered sections.
+    void shiftNumberedDown(int first, int last, const QStringList &keys);
     // Every (section, key) a reader can reach, in no set order.
     QList<QPair<QString, QString>> entries() const;
 
-    // Replaces an existing key where it stands, appends a missing key after
-    // the last entry of its section and a missing section at the end.
+    // Replaces an existing key where it stands, inserts a missing key right
+    // after the last entry of its section and appends a missing section at
+    // the end. New lines end as the file's lines end.
     void setValue(const QString &section, const QString &key, const QString &value);
 
     // CR, LF and NUL would let a value start another line: they become blanks.
@@ -56,33 +62,51 @@ public:
     static QString unquoted(QStringView rawValue);
 
 private:
+    enum Eol : quint8 { NoEol, Lf, Cr, CrLf };
     struct Line
     {
-        QString text;   // without its terminator
-        QString eol;    // "\r\n", "\n", "\r" or "" for an unterminated last line
+        qsizetype offset = 0; // into m_bytes, or into m_written
+        qsizetype length = 0; // without the terminator
+        int owned = -1;       // >= 0: a line written here, in m_written
+        Eol eol = NoEol;
     };
     struct Section
     {
-        QString name;               // empty for the lines before the first header
-        std::vector<Line> lines;    // lines[0] is the header, except for the preamble
-        QHash<FoldedName, int> keys; // key -> index into lines (first wins)
-        bool isPreamble = false;
+        int header = -1; // line index; -1 for the lines before the first header
+        int end = 0;     // one past its last line
+    };
+    struct Named
+    {
+        QString name; // as looked up
+        int section;
     };
 
-    void appendLine(QString text, QString eol);
-    const QString *entryLine(const QString &section, const QString &key) const;
-    void indexEntry(Section &s, int lineIndex);
-    // Names match as a write stores them, without regard to case.
-    static FoldedName fold(const QString &name) { return FoldedName{normalizedName(name)}; }
+    QByteArrayView lineBytes(const Line &l) const;
+    QString lineText(int line) const;
+    int findSection(const QString &normalized) const;
+    // Index of the first entry line of `key` in section `s`, or -1.
+    int findKey(int s, const QString &normalizedKey) const;
+    // The key's line in section `s` when both are plain ASCII, else -2 (ask
+    // findKey); -1 when the key is not there.
+    int findPlainKey(int s, QByteArrayView key) const;
+    void addSection(int headerLine, const QString &name, int number);
+    void insertLine(int at, Line line);
+    Line ownedLine(const QString &text, Eol eol);
+    // A new line made of `head`, then `sep` unless it is NUL, then `tail`.
+    Line writtenLine(QByteArrayView head, char sep, QByteArrayView tail, Eol eol);
 
+    QByteArray m_bytes;
+    QByteArray m_written; // the text of every line written here, one after another
+    std::vector<Line> m_lines;
     std::vector<Section> m_sections;
-    QHash<FoldedName, int> m_sectionIndex; // section name -> index (first wins)
-    bool m_utf8 = true;
-    bool m_bom = false;
+    // Sections named "0".."32767" are the favorites: found by number.
+    std::vector<int> m_numbered;
+    std::vector<Named> m_named;
+    qsizetype m_start = 0; // past a byte order mark
+    Eol m_eol = CrLf;      // how the file's lines end
 };
 
-// The shape of one line of the file, shared by the full parser and the
-// single-value scanner so both read the file the same way.
+// The shape of one line of the file.
 struct IniLine
 {
     enum Kind { Other, Header, Entry } kind = Other;
@@ -91,5 +115,5 @@ struct IniLine
 };
 IniLine classifyIniLine(QStringView line);
 
-// Bytes of a settings file to text, with the same encoding rule as IniDocument.
-QString decodeIniBytes(const QByteArray &bytes, bool *wasUtf8 = nullptr, bool *hadBom = nullptr);
+// One line's bytes as text: UTF-8 when valid, Windows-1252 otherwise.
+QString decodeIniLine(QByteArrayView bytes);

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <mutex>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,18 +17,53 @@
 
 namespace {
 
-QByteArray readFileBytes(const QString &path)
+FileStamp stampOfDescriptor(int fd)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return {};
+    return FileStamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+QByteArray readFileBytes(const QString &path, FileStamp *stamp = nullptr)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (stamp)
+            *stamp = {};
         return {};
+    }
+    if (stamp)
+        *stamp = stampOfDescriptor(f.handle());
     return f.readAll();
 }
 
-void warn(const QString &path, const char *what, int err)
+// The version of the file the favorites lists were last built from; writers
+// of this process move it along when they replace exactly that version, so
+// their own writes do not make the lists rebuild.
+std::mutex g_shownMutex;
+FileStamp g_shown;
+bool g_shownKnown = false;
+
+void noteReplaced(const FileStamp &before, const FileStamp &after)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    if (g_shownKnown && g_shown == before)
+        g_shown = after;
+}
+
+// One line on stderr for whoever watches it, and the same words for a
+// caller that can tell the user.
+bool fail(QString *error, const QString &path, const char *what, int err)
 {
     std::fprintf(stderr, "kestrel: warning: settings not saved to %s: %s: %s\n",
                  QFile::encodeName(path).constData(), what, std::strerror(err));
+    if (error) {
+        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).")
+                     .arg(path, QString::fromLocal8Bit(what), QString::fromLocal8Bit(std::strerror(err)));
+    }
+    return false;
 }
 
 QString exeDirectory()
@@ -51,62 +89,88 @@ QString configHomeDirectory()
 
 namespace settings_detail {
 
+bool modeAllowsWriting(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (access(native.constData(), W_OK) != 0)
+        return false;
+    // access() says yes to root for everything on a writable mount; a file or
+    // folder that nobody may write is meant to stay as it is, also for root.
+    struct stat st;
+    if (geteuid() == 0 && stat(native.constData(), &st) == 0)
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return true;
+}
+
 QString resolveIniPath(const QString &exeDir, const QString &configHome)
 {
+    // A portable program keeps its settings beside itself; an installed one
+    // has its defaults under share/ and a folder that is not the user's.
     const QString beside = exeDir + QStringLiteral("/INI.ini");
-    const QByteArray dir = QFile::encodeName(exeDir);
-    if (access(dir.constData(), W_OK) == 0)
+    const QString installed = exeDir + QStringLiteral("/" KESTREL_DEFAULTS_FROM_BIN "/INI.ini");
+    const bool besideExists = QFileInfo::exists(beside);
+    if (modeAllowsWriting(exeDir)
+        && (besideExists ? modeAllowsWriting(beside) : !QFileInfo::exists(installed)))
         return beside;
 
-    // Installed under a system folder: the user gets a copy of the installed
-    // default of their own, made once.
+    // The user gets a copy of the defaults of their own, made once.
     const QString userDir = configHome + QStringLiteral("/Kestrel");
     const QString userFile = userDir + QStringLiteral("/INI.ini");
     if (!QFileInfo::exists(userFile)) {
         QDir().mkpath(userDir);
-        const QByteArray defaults = readFileBytes(beside);
+        const QByteArray defaults = readFileBytes(besideExists ? beside : installed);
         if (!defaults.isEmpty())
-            replaceFileAtomically(userFile, defaults);
+            replaceFileAtomically(userFile, defaults, nullptr);
     }
     return userFile;
 }
 
-bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
+QString writtenPath(const QString &path)
 {
     // Write through a link to the file it names, so the link survives.
-    QString path = pathIn;
-    const QFileInfo info(pathIn);
-    if (info.isSymLink())
-        path = info.symLinkTarget();
-    if (QFileInfo(path).isDir()) {
-        warn(path, "is a folder", EISDIR);
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+bool checkWritable(const QString &pathIn, QString *error)
+{
+    const QString path = writtenPath(pathIn);
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(error, path, "is a folder", EISDIR);
+    // A file the user made read-only is theirs to keep as it is.
+    if (info.exists() && !modeAllowsWriting(path))
+        return fail(error, path, "the file is read-only", EACCES);
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return fail(error, path, "its folder does not exist", ENOENT);
+    if (!modeAllowsWriting(folder))
+        return fail(error, path, "its folder is read-only", EACCES);
+    return true;
+}
+
+bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error, FileStamp *written)
+{
+    const QString path = writtenPath(pathIn);
+    if (!checkWritable(path, error))
         return false;
-    }
 
     const QByteArray target = QFile::encodeName(path);
-    // A file the user made read-only is theirs to keep as it is.
-    if (access(target.constData(), F_OK) == 0 && access(target.constData(), W_OK) != 0) {
-        warn(path, "the file is read-only", errno);
-        return false;
-    }
     QByteArray tmpl = target + ".XXXXXX";
     const int fd = mkstemp(tmpl.data());
-    if (fd < 0) {
-        warn(path, "cannot create a temporary file", errno);
-        return false;
-    }
-    auto fail = [&](const char *what) {
+    if (fd < 0)
+        return fail(error, path, "cannot create a temporary file", errno);
+    auto abandon = [&](const char *what) {
         const int err = errno;
         close(fd);
         unlink(tmpl.constData());
-        warn(path, what, err);
-        return false;
+        return fail(error, path, what, err);
     };
 
     struct stat st;
     const mode_t mode = (stat(target.constData(), &st) == 0) ? (st.st_mode & 07777) : 0644;
     if (fchmod(fd, mode) != 0)
-        return fail("cannot set permissions");
+        return abandon("cannot set permissions");
 
     const char *p = bytes.constData();
     qsizetype left = bytes.size();
@@ -115,24 +179,24 @@ bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("write failed");
+            return abandon("write failed");
         }
         p += n;
         left -= n;
     }
     if (fsync(fd) != 0)
-        return fail("flush failed");
+        return abandon("flush failed");
+    if (written)
+        *written = stampOfDescriptor(fd); // a rename keeps the inode and the time
     if (close(fd) != 0) {
         const int err = errno;
         unlink(tmpl.constData());
-        warn(path, "close failed", err);
-        return false;
+        return fail(error, path, "close failed", err);
     }
     if (rename(tmpl.constData(), target.constData()) != 0) {
         const int err = errno;
         unlink(tmpl.constData());
-        warn(path, "cannot replace the file", err);
-        return false;
+        return fail(error, path, "cannot replace the file", err);
     }
     return true;
 }
@@ -149,73 +213,95 @@ QString iniFilePath()
     return resolved;
 }
 
-namespace {
-// As the document matches names: a NUL inside a stored name counts as a blank.
-bool sameName(QStringView stored, const QString &wanted)
+QString ReadIniValue(const QString &section, const QString &key)
 {
-    if (stored.compare(wanted, Qt::CaseInsensitive) == 0)
-        return true;
-    return stored.contains(QChar(0))
-           && IniDocument::normalizedName(stored.toString()).compare(wanted, Qt::CaseInsensitive) == 0;
-}
-} // namespace
-
-QString ReadIniValue(const QString &sectionIn, const QString &keyIn)
-{
-    const QString section = IniDocument::normalizedName(sectionIn);
-    const QString key = IniDocument::normalizedName(keyIn);
-    // One value is wanted: scan the text instead of indexing every line.
-    const QString text = decodeIniBytes(readFileBytes(iniFilePath()));
-    const QStringView all(text);
-    bool inSection = false;
-    qsizetype start = 0;
-    const qsizetype n = all.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && all[end] != u'\r' && all[end] != u'\n')
-            ++end;
-        const IniLine shape = classifyIniLine(all.mid(start, end - start));
-        if (shape.kind == IniLine::Header) {
-            if (inSection)
-                break; // the first section of the name is the one read
-            inSection = sameName(shape.name, section);
-        } else if (inSection && shape.kind == IniLine::Entry
-                   && sameName(shape.name, key)) {
-            return IniDocument::unquoted(shape.value);
-        }
-        start = end + 1;
-    }
-    return {};
+    return IniDocument::valueIn(readFileBytes(iniFilePath()), section, key);
 }
 
-IniDocument LoadIniFile()
+IniDocument LoadIniFile(FileStamp *stamp)
 {
-    return IniDocument::fromBytes(readFileBytes(iniFilePath()));
+    return IniDocument::fromBytes(readFileBytes(iniFilePath(), stamp));
 }
 
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit)
+FileStamp stampOfIniFile()
 {
     const QString path = iniFilePath();
-    const QByteArray before = readFileBytes(path);
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const FileStamp s = stampOfDescriptor(fd);
+    close(fd);
+    return s;
+}
+
+void markIniFileShown(const FileStamp &stamp)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    g_shown = stamp;
+    g_shownKnown = true;
+}
+
+bool isIniFileShown(const FileStamp &stamp)
+{
+    std::lock_guard<std::mutex> guard(g_shownMutex);
+    return g_shownKnown && g_shown == stamp;
+}
+
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
+{
+    return UpdateIniFileAt(iniFilePath(), edit, error, written);
+}
+
+bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit, QString *error,
+                     FileStamp *written)
+{
+    // Refused before the lock, which would otherwise be made in a folder that
+    // is not to be written.
+    if (!settings_detail::checkWritable(path, error))
+        return false;
+    // Threads of this process queue here; other processes queue on the lock
+    // file. The file is read under both, so no writer works on a copy that
+    // another one has already replaced.
+    static std::mutex inProcess;
+    std::lock_guard<std::mutex> guard(inProcess);
+    QLockFile lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
+    // A writer holds the lock for milliseconds; one that died holding it
+    // leaves a file whose process is gone, which QLockFile takes over.
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(20000))
+        return fail(error, path, "cannot lock the file",
+                    lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK);
+    FileStamp beforeStamp;
+    const QByteArray before = readFileBytes(path, &beforeStamp);
+    if (written)
+        *written = beforeStamp;
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))
         return true;
     const QByteArray after = doc.toBytes();
-    if (after == before && QFileInfo::exists(path))
+    if (after == before && beforeStamp.valid())
         return true;
-    return settings_detail::replaceFileAtomically(path, after);
+    FileStamp afterStamp;
+    if (!settings_detail::replaceFileAtomically(path, after, error, &afterStamp))
+        return false;
+    noteReplaced(beforeStamp, afterStamp);
+    if (written)
+        *written = afterStamp;
+    return true;
 }
 
-void WriteIniValues(const std::vector<IniWrite> &writes)
+bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error)
 {
-    UpdateIniFile([&](IniDocument &doc) {
-        for (const IniWrite &w : writes)
-            doc.setValue(w.section, w.key, w.value);
-        return true;
-    });
+    return UpdateIniFile(
+        [&](IniDocument &doc) {
+            for (const IniWrite &w : writes)
+                doc.setValue(w.section, w.key, w.value);
+            return true;
+        },
+        error);
 }
 
-void WriteIniValue(const QString &section, const QString &key, const QString &value)
+bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error)
 {
-    WriteIniValues({IniWrite{section, key, value}});
+    return WriteIniValues({IniWrite{section, key, value}}, error);
 }

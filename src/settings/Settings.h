@@ -10,33 +10,70 @@
 // The one settings file every window and dialog shares. Each call reads the
 // file afresh, so what one window writes is what the next reader gets.
 
+// One version of the file: a replacement is a new inode, an edit in place a
+// new time or size.
+struct FileStamp
+{
+    quint64 device = 0, inode = 0;
+    qint64 size = -1, modifiedNs = 0;
+    bool valid() const { return size >= 0; }
+    bool operator==(const FileStamp &o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+};
+
 // The file in use: $KESTREL_INI when set, otherwise INI.ini beside the
 // executable, or a per-user copy when the program's folder is read-only.
 QString iniFilePath();
 
 QString ReadIniValue(const QString &section, const QString &key);
-void WriteIniValue(const QString &section, const QString &key, const QString &value);
+// Writers return false when the file could not be written (it is then as it
+// was); `error` gets a sentence naming the file and the reason, and one
+// warning line goes to stderr.
+bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error = nullptr);
 
 struct IniWrite
 {
     QString section, key, value;
 };
 // Several values that belong together, replaced in the file at once.
-void WriteIniValues(const std::vector<IniWrite> &writes);
+bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error = nullptr);
 
 // Reads the file once, lets `edit` change the copy and writes it back in one
 // replacement when `edit` returns true. Returns false when a write was wanted
-// but failed (the file is then as it was).
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit);
+// but failed (the file is then as it was). Other writers wait meanwhile.
+// `written` gets the version of the file that holds the result.
+bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
+                   FileStamp *written = nullptr);
 
-// The whole file as a document (empty when missing or unreadable).
-IniDocument LoadIniFile();
+// The same on a file named now, for work that runs later on another thread.
+bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit,
+                     QString *error = nullptr, FileStamp *written = nullptr);
+
+// The whole file as a document (empty when missing or unreadable), and the
+// version it was read from.
+IniDocument LoadIniFile(FileStamp *stamp = nullptr);
+
+// Which version of the file the favorites lists show, so that a change on
+// disk is told from the program's own writes.
+FileStamp stampOfIniFile();
+void markIniFileShown(const FileStamp &stamp);
+bool isIniFileShown(const FileStamp &stamp);
 
 namespace settings_detail {
 // Writes `bytes` to a temporary file beside `path` and renames it over the
 // old one, so a reader never sees half a file. Prints one warning line and
 // returns false when that cannot be done.
-bool replaceFileAtomically(const QString &path, const QByteArray &bytes);
+bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                           FileStamp *written = nullptr);
+// Refuses (with one warning line) what may not or cannot be written.
+bool checkWritable(const QString &path, QString *error);
+// Whether the mode bits let this process write `path`, root included.
+bool modeAllowsWriting(const QString &path);
+// The file a write replaces: the target of a link.
+QString writtenPath(const QString &path);
 // Path resolution against explicit folders, for tests.
 QString resolveIniPath(const QString &exeDir, const QString &configHome);
 } // namespace settings_detail

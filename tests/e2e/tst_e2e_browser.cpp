@@ -93,7 +93,7 @@ void TestBrowser::captionFollowsThePageTitle()
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("First Title - Kestrel"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Second Title - Kestrel"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!w->ProgressBar->isVisible(), 20000);
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), m_server.url(QStringLiteral("/title.html")));
+    QTRY_COMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), m_server.url(QStringLiteral("/title.html")));
 }
 
 void TestBrowser::pagesOpenWindowsUnlessRejected_data()

@@ -10,13 +10,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     const QList<QByteArray> fields = fuzzFields(data + 1, size - 1);
-    // Either a small store or one at the edge of full, with its sections missing.
+    // Either a small store or one at the edge of full, its sections empty.
     const int start = data[0] >= 0xFC ? FavoritesStore::kMaxFavorites - (data[0] & 3) : (data[0] & 7);
     // The expected favorites: `blank` untouched empty ones, then `model`.
     QList<QPair<QString, QString>> model;
     QByteArray file = "[Favorites]\r\nNumber=" + QByteArray::number(start) + "\r\n";
     const bool small = start < 100;
     const int blank = small ? 0 : start - 200;
+    if (!small) {
+        // Empty sections, made once: a count only counts sections that exist.
+        static QByteArray headers[4];
+        QByteArray &h = headers[data[0] & 3];
+        for (int i = int(h.count('[')); i < start; ++i)
+            h += "[" + QByteArray::number(i) + "]\r\n";
+        file += h;
+    }
     for (int i = blank; i < start; ++i) {
         if (small)
             file += "[" + QByteArray::number(i) + "]\r\nName=n" + QByteArray::number(i) + "\r\nURL=u\r\n";

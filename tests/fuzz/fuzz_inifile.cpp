@@ -10,7 +10,7 @@ namespace {
 bool usableName(const QString &n)
 {
     const QString t = IniDocument::sanitized(n).trimmed();
-    return !t.isEmpty() && !t.contains(u'=') && !t.contains(u'[') && !t.contains(u']');
+    return !t.isEmpty() && !t.startsWith(u';') && !t.contains(u'=') && !t.contains(u'[') && !t.contains(u']');
 }
 
 using Name = QPair<QString, QString>; // section and key as they match
@@ -33,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QList<QByteArray> fields = fuzzFields(data, size);
     IniDocument doc = IniDocument::fromBytes(fields.value(0));
+    // The single-value reader finds what the document finds.
+    for (const auto &[section, key] : doc.entries()) {
+        FUZZ_CHECK(IniDocument::valueIn(fields.value(0), section, key) == doc.value(section, key),
+                   QStringLiteral("[%1] %2 read alone differs").arg(section, key));
+    }
     for (int i = 1; i + 2 < fields.size(); i += 3) {
         const QString section = QString::fromUtf8(fields[i]);
         const QString key = QString::fromUtf8(fields[i + 1]);

@@ -1,6 +1,11 @@
+#include "TempIni.h"
 #include "favorites/FavoritesStore.h"
+#include "settings/Settings.h"
 
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 IniDocument storeOf(const QStringList &names, const QByteArray &count = QByteArray())
@@ -17,42 +22,57 @@ class TestFavoritesStore : public QObject
 {
     Q_OBJECT
 private slots:
-    void countsThatAreNotACountReadAsEmpty_data();
-    void countsThatAreNotACountReadAsEmpty();
-    void missingSectionsBelowTheCountListEmpty();
+    void aCountNeverCostsAFavorite_data();
+    void aCountNeverCostsAFavorite();
     void addAppendsAndOverwritesALeftoverSection();
     void addRefusesAFullStore();
     void deleteShiftsDownAndLeavesTheLastSection_data();
     void deleteShiftsDownAndLeavesTheLastSection();
     void changesOutsideTheListChangeNothing();
     void updateKeepsPositionAndCount();
+    void twoProcessesAddingAtOnceKeepEveryFavorite();
 };
 
-void TestFavoritesStore::countsThatAreNotACountReadAsEmpty_data()
+void TestFavoritesStore::aCountNeverCostsAFavorite_data()
 {
     QTest::addColumn<QByteArray>("count");
+    QTest::addColumn<int>("sections");
     QTest::addColumn<int>("expected");
-    QTest::newRow("three") << QByteArray("3") << 3;
-    QTest::newRow("blanks") << QByteArray(" 2 ") << 2;
-    QTest::newRow("empty") << QByteArray("") << 0;
-    QTest::newRow("word") << QByteArray("many") << 0;
-    QTest::newRow("negative") << QByteArray("-1") << 0;
-    QTest::newRow("beyond 16 bits") << QByteArray("32768") << 0;
-    QTest::newRow("largest") << QByteArray("32767") << 32767;
-    QTest::newRow("fraction") << QByteArray("1.5") << 0;
+    QTest::newRow("as stored") << QByteArray("3") << 3 << 3;
+    QTest::newRow("blanks") << QByteArray(" 2 ") << 2 << 2;
+    QTest::newRow("below the sections: the rest are left over") << QByteArray("1") << 3 << 1;
+    QTest::newRow("zero") << QByteArray("0") << 2 << 0;
+    QTest::newRow("empty") << QByteArray("") << 2 << 2;
+    QTest::newRow("missing") << QByteArray() << 2 << 2;
+    QTest::newRow("word") << QByteArray("many") << 2 << 2;
+    QTest::newRow("negative") << QByteArray("-1") << 2 << 2;
+    QTest::newRow("fraction") << QByteArray("1.5") << 2 << 2;
+    QTest::newRow("beyond 16 bits") << QByteArray("40000") << 2 << 2;
+    QTest::newRow("more than exist") << QByteArray("32767") << 2 << 2;
+    QTest::newRow("one more than exist") << QByteArray("3") << 2 << 2;
 }
 
-void TestFavoritesStore::countsThatAreNotACountReadAsEmpty()
+void TestFavoritesStore::aCountNeverCostsAFavorite()
 {
     QFETCH(QByteArray, count);
+    QFETCH(int, sections);
     QFETCH(int, expected);
-    QCOMPARE(FavoritesStore::count(storeOf({}, count)), expected);
-}
+    QByteArray text = count.isNull() ? QByteArray("[Favorites]\r\n") : "[Favorites]\r\nNumber=" + count + "\r\n";
+    QStringList all;
+    for (int i = 0; i < sections; ++i) {
+        all << QStringLiteral("F%1").arg(i);
+        text += "[" + QByteArray::number(i) + "]\r\nName=F" + QByteArray::number(i) + "\r\n";
+    }
+    // A section after a gap is no favorite.
+    text += "[" + QByteArray::number(sections + 1) + "]\r\nName=beyond a gap\r\n";
+    IniDocument doc = IniDocument::fromBytes(text);
+    QCOMPARE(FavoritesStore::names(doc), all.mid(0, expected));
 
-void TestFavoritesStore::missingSectionsBelowTheCountListEmpty()
-{
-    const IniDocument doc = storeOf({QStringLiteral("a")}, "3");
-    QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QString(), QString()}));
+    QCOMPARE(FavoritesStore::add(doc, QStringLiteral("new"), QString()), FavoritesStore::Result::Done);
+    QCOMPARE(FavoritesStore::names(doc), all.mid(0, expected) << QStringLiteral("new"));
+    // What the stored count hid is still in the file.
+    for (int i = expected + 1; i < sections; ++i)
+        QCOMPARE(FavoritesStore::name(doc, i), all[i]);
 }
 
 void TestFavoritesStore::addAppendsAndOverwritesALeftoverSection()
@@ -70,7 +90,10 @@ void TestFavoritesStore::addAppendsAndOverwritesALeftoverSection()
 
 void TestFavoritesStore::addRefusesAFullStore()
 {
-    IniDocument doc = IniDocument::fromBytes("[Favorites]\r\nNumber=32767\r\n");
+    QByteArray text = "[Favorites]\r\nNumber=32767\r\n";
+    for (int i = 0; i < FavoritesStore::kMaxFavorites; ++i)
+        text += "[" + QByteArray::number(i) + "]\r\nName=x\r\n";
+    IniDocument doc = IniDocument::fromBytes(text);
     const QByteArray before = doc.toBytes();
     QCOMPARE(FavoritesStore::add(doc, QStringLiteral("x"), QStringLiteral("y")), FavoritesStore::Result::Full);
     QCOMPARE(doc.toBytes(), before);
@@ -136,6 +159,45 @@ void TestFavoritesStore::updateKeepsPositionAndCount()
     QCOMPARE(FavoritesStore::names(doc), (QStringList{QStringLiteral("a"), QStringLiteral("B2"), QStringLiteral("c")}));
     QCOMPARE(FavoritesStore::url(doc, 1), QStringLiteral("about:blank"));
     QCOMPARE(FavoritesStore::count(doc), 3);
+}
+
+void TestFavoritesStore::twoProcessesAddingAtOnceKeepEveryFavorite()
+{
+    TempIni ini("[Settings]\r\nLastURL=about:blank\r\n[Favorites]\r\nNumber=0\r\n");
+    const int each = 200;
+    std::vector<pid_t> children;
+    for (const char *who : {"A", "B"}) {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            bool ok = true;
+            for (int i = 0; i < each; ++i) {
+                ok = ok && UpdateIniFile([&](IniDocument &doc) {
+                    return FavoritesStore::add(doc, QStringLiteral("%1 %2").arg(QLatin1String(who)).arg(i),
+                                               QStringLiteral("http://127.0.0.1/%1").arg(i))
+                           == FavoritesStore::Result::Done;
+                });
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const QByteArray bytes = ini.bytes();
+    const IniDocument doc = IniDocument::fromBytes(bytes);
+    QStringList names = FavoritesStore::names(doc);
+    QCOMPARE(names.size(), 2 * each);
+    names.sort();
+    names.removeDuplicates();
+    QCOMPARE(names.size(), 2 * each);
+    // Well-formed: every line a header or an entry, one header per favorite.
+    QCOMPARE(bytes.count("\r\n[") + 1, 2 * each + 2);
+    QCOMPARE(bytes.count("\r\n"), 3 * 2 * each + 4);
+    QCOMPARE(doc.value(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("about:blank"));
 }
 
 QTEST_GUILESS_MAIN(TestFavoritesStore)

@@ -137,7 +137,7 @@ void TestMainWindow::lastPageIsRememberedForContinue()
     TempIni ini(kBase);
     frmMain *w = openWindow();
     emit w->Browser->DocumentComplete(QStringLiteral("http://127.0.0.1:1/last"));
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("http://127.0.0.1:1/last"));
+    QTRY_COMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("http://127.0.0.1:1/last"));
     emit w->Browser->DocumentComplete(QString());
     QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("http://127.0.0.1:1/last"));
 }

@@ -1,0 +1,136 @@
+#include "E2eSupport.h"
+#include "MainWindows.h"
+#include "TempIni.h"
+
+#include "browser/frmMain.h"
+#include "favorites/frmFavAdd.h"
+
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+namespace {
+
+// The pointer and the keyboard as a user works them, through the X server.
+void xdotool(const QStringList &args)
+{
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), args), 0);
+}
+
+void click(const QWidget *w, QPoint at, int times = 1)
+{
+    const QPoint p = w->mapToGlobal(at);
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()), QString::number(p.y()),
+             QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(times), QStringLiteral("--delay"),
+             QStringLiteral("120"), QStringLiteral("1")});
+}
+
+void click(const QWidget *w)
+{
+    click(w, w->rect().center());
+}
+
+void doubleClickRow(QListWidget *list, int row)
+{
+    click(list->viewport(), list->visualItemRect(list->item(row)).center(), 2);
+}
+
+QStringList rows(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+// One settings file shared with other writers: another Kestrel, an editor.
+class TestSharedSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { closeAllWindows(); }
+    void listFollowsOtherWritersAndOpensWhatItShows();
+    void failedAddIsToldAndTheDialogStays();
+};
+
+void TestSharedSettings::listFollowsOtherWritersAndOpensWhatItShows()
+{
+    LocalServer server;
+    for (const char *n : {"F1", "F2", "F3"})
+        server.page(QStringLiteral("/%1.html").arg(QLatin1String(n)), "<title>" + QByteArray(n) + " Page</title>");
+    auto fav = [&](int i, const char *name) {
+        return "[" + QByteArray::number(i) + "]\nName=" + name + "\nURL="
+               + server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))).toUtf8() + "\n";
+    };
+    TempIni ini("[Settings]\nDoStartup=False\nStartup=Blank\n[Favorites]\nNumber=0\n");
+    frmMain *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    click(w->cmdSidebar);
+    QTRY_VERIFY(w->lstFavs->isVisible());
+    QCOMPARE(rows(w->lstFavs), QStringList{QStringLiteral("No Favorites Added")});
+
+    // Another writer replaces the file by a rename, twice: the list follows
+    // within a second each time, and a double-click opens the favorite
+    // whose name the row shows.
+    const QList<QPair<QByteArray, QStringList>> versions = {
+        {"[Favorites]\nNumber=2\n" + fav(0, "F1") + fav(1, "F2"), {"F1", "F2"}},
+        {"[Favorites]\nNumber=2\n" + fav(0, "F3") + fav(1, "F1"), {"F3", "F1"}},
+    };
+    for (const auto &[content, expected] : versions) {
+        const QString next = ini.dir.path() + QStringLiteral("/next.ini");
+        QFile f(next);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        QCOMPARE(QProcess::execute(QStringLiteral("mv"), {next, ini.path}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(w->lstFavs), expected, 1000);
+        doubleClickRow(w->lstFavs, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), expected.first() + QStringLiteral(" Page - Kestrel"), 20000);
+    }
+    QCOMPARE(server.hits(QStringLiteral("/F2.html")), 0);
+}
+
+void TestSharedSettings::failedAddIsToldAndTheDialogStays()
+{
+    const QByteArray content = "[Settings]\r\nDoStartup=False\r\nStartup=Blank\r\n[Favorites]\r\nNumber=0\r\n";
+    TempIni ini(content);
+    // Read-only by its mode bits: not written, even by root.
+    QVERIFY(QFile::setPermissions(ini.path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    frmMain *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    click(w->cmdSidebar);
+    QTRY_VERIFY(w->cmdFavAdd->isVisible());
+    click(w->cmdFavAdd);
+    QTRY_VERIFY(frmFavAdd::instance() && frmFavAdd::instance()->isVisible());
+    frmFavAdd *dialog = frmFavAdd::instance();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+
+    // The message box waits for its OK inside the click: it is read and
+    // answered from a timer.
+    QString told;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != QLatin1String("SaveError") || !box->isVisible())
+            return;
+        poll.stop();
+        told = box->text();
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    });
+    poll.start(100);
+    click(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd")));
+    QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 10000);
+    QVERIFY2(told.contains(ini.path) && told.contains(QStringLiteral("read-only")), qPrintable(told));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(ini.bytes(), content);
+}
+
+int main(int argc, char **argv)
+{
+    return runWithRealEngine<TestSharedSettings>(argc, argv);
+}
+#include "tst_e2e_shared_settings.moc"
