@@ -47,6 +47,10 @@ private slots:
 private:
     QString url(const char *name) const { return m_server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
     int hits(const char *name) const { return m_server.hits(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
+    // Types a page's address into the focused box, presses `key` and waits for its caption.
+    bool enter(const char *name, const char *key = "Return");
+    // A new window on a page whose address the user typed into its box.
+    QMainWindow *windowOnTyped(const char *name);
     // A window whose address box holds alpha then beta, typed as a user types them.
     QMainWindow *windowWithTwoTypedAddresses();
 
@@ -93,22 +97,29 @@ int highlighted(const QImage &image)
 
 } // namespace
 
-QMainWindow *TestUserInput::windowWithTwoTypedAddresses()
+bool TestUserInput::enter(const char *name, const char *key)
+{
+    User::type(url(name));
+    User::key(QString::fromLatin1(key));
+    const QByteArray title = QByteArray(name).left(1).toUpper() + QByteArray(name).mid(1);
+    return User::waitForCaption(QString::fromLatin1(title + " - Kestrel"));
+}
+
+QMainWindow *TestUserInput::windowOnTyped(const char *name)
 {
     QMainWindow *w = openWindow();
-    QComboBox *box = addressBox(w);
-    User::click(box);
-    User::type(url("alpha"));
-    User::key(QStringLiteral("Return"));
-    if (!User::waitForCaption(QStringLiteral("Alpha - Kestrel")))
+    if (!QTest::qWaitForWindowExposed(w))
         return nullptr;
+    User::click(addressBox(w));
+    return enter(name) ? w : nullptr;
+}
+
+QMainWindow *TestUserInput::windowWithTwoTypedAddresses()
+{
+    QMainWindow *w = windowOnTyped("alpha");
     User::key(QStringLiteral("ctrl+l"));
-    User::type(url("beta"));
     // The keypad's Enter is Enter too.
-    User::key(QStringLiteral("KP_Enter"));
-    if (!User::waitForCaption(QStringLiteral("Beta - Kestrel")))
-        return nullptr;
-    return w;
+    return w && enter("beta", "KP_Enter") ? w : nullptr;
 }
 
 void TestUserInput::typedAddressLoadsAndPlaceholderFollowsTheFocus()
@@ -122,9 +133,7 @@ void TestUserInput::typedAddressLoadsAndPlaceholderFollowsTheFocus()
     User::click(edit);
     // Focus empties the box: no grey placeholder, no text.
     QTRY_COMPARE(User::count(User::look(edit), grey, 40), 0);
-    User::type(url("alpha"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QVERIFY(enter("alpha"));
     QCOMPARE(hits("alpha"), 1);
 
 
@@ -219,14 +228,10 @@ void TestUserInput::addressKeysSelectTheTextForTyping()
         // From the page, where a user's focus usually is.
         User::click(view->focusProxy() ? view->focusProxy() : view);
         User::key(QString::fromLatin1(keys));
-        User::type(url("gamma"));
-        User::key(QStringLiteral("Return"));
-        QVERIFY2(User::waitForCaption(QStringLiteral("Gamma - Kestrel")), keys);
+        QVERIFY2(enter("gamma"), keys);
         QCOMPARE(hits("gamma"), ++expected);
         User::key(QStringLiteral("ctrl+l"));
-        User::type(url("beta"));
-        User::key(QStringLiteral("Return"));
-        QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+        QVERIFY(enter("beta"));
     }
     // The old text was replaced each time, never added to.
     QCOMPARE(m_server.requests.filter(QStringLiteral("html")).filter(QStringLiteral("http")).size(), 0);
@@ -254,12 +259,8 @@ void TestUserInput::editingKeysEditTheBoxNotThePage()
 
 void TestUserInput::favoritesByKeyboard()
 {
-    QMainWindow *w = openWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    User::click(addressBox(w));
-    User::type(url("alpha"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QMainWindow *w = windowOnTyped("alpha");
+    QVERIFY(w);
 
     // View > Sidebar by its access keys, then Add Favorite.
     User::key(QStringLiteral("alt+v b"));
@@ -296,9 +297,7 @@ void TestUserInput::favoritesByKeyboard()
     // gone and no window manager to hand the focus back, the user clicks.
     User::click(addressBox(w));
     User::key(QStringLiteral("ctrl+a"));
-    User::type(url("beta"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    QVERIFY(enter("beta"));
     const int alphaHits = hits("alpha");
     User::doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
     QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
@@ -307,12 +306,8 @@ void TestUserInput::favoritesByKeyboard()
 
 void TestUserInput::findBarByKeyboard()
 {
-    QMainWindow *w = openWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    User::click(addressBox(w));
-    User::type(url("alpha"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    QMainWindow *w = windowOnTyped("alpha");
+    QVERIFY(w);
     auto *view = w->findChild<QWebEngineView *>();
     // The engine marks the match it shows in orange.
     const QColor match(0xff, 0x96, 0x32);

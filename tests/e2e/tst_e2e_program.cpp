@@ -5,6 +5,15 @@
 #include <QProcess>
 #include <QtTest>
 
+namespace {
+bool start(QProcess &kestrel)
+{
+    kestrel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    kestrel.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), {});
+    return kestrel.waitForStarted();
+}
+} // namespace
+
 // The real program, started as a user starts it, on a settings file of its own.
 class TestProgram : public QObject
 {
@@ -22,9 +31,7 @@ void TestProgram::continuesOnTheLastPageAndEndsWithItsWindow()
                 + server.url(QStringLiteral("/last.html")).toUtf8() + "\r\n[Favorites]\r\nNumber=0\r\n");
 
     QProcess kestrel;
-    kestrel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kestrel.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), {});
-    QVERIFY(kestrel.waitForStarted());
+    QVERIFY(start(kestrel));
 
     const QString caption = QStringLiteral("Last Page - Kestrel");
     QTRY_VERIFY_WITH_TIMEOUT(server.hits(QStringLiteral("/last.html")) >= 1, 30000);
@@ -46,9 +53,7 @@ void TestProgram::startupDialogByKeyboard()
     TempIni ini("[Settings]\r\nDoStartup=True\r\nStartup=Blank\r\nLastURL="
                 + server.url(QStringLiteral("/last.html")).toUtf8() + "\r\n[Favorites]\r\nNumber=0\r\n");
     QProcess kestrel;
-    kestrel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kestrel.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), {});
-    QVERIFY(kestrel.waitForStarted());
+    QVERIFY(start(kestrel));
     QVERIFY(User::waitForCaption(QStringLiteral("Welcome to Kestrel"), 30000));
     // With no window manager here to activate it, the user clicks into it
     // first; then its access keys choose and Enter starts.
