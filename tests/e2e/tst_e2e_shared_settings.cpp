@@ -4,6 +4,7 @@
 
 #include "browser/frmMain.h"
 #include "favorites/frmFavAdd.h"
+#include "settings/Settings.h"
 
 #include <QListWidget>
 #include <QMessageBox>
@@ -89,6 +90,10 @@ void TestSharedSettings::listFollowsOtherWritersAndOpensWhatItShows()
         QTRY_COMPARE_WITH_TIMEOUT(rows(w->lstFavs), expected, 1000);
         doubleClickRow(w->lstFavs, 0);
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), expected.first() + QStringLiteral(" Page - Kestrel"), 20000);
+        // The page load stores its address; an editor that saves meanwhile,
+        // without the lock, would lose to it, so the next one waits.
+        QTRY_COMPARE_WITH_TIMEOUT(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")),
+                                  server.url(QStringLiteral("/%1.html").arg(expected.first())), 10000);
     }
     QCOMPARE(server.hits(QStringLiteral("/F2.html")), 0);
 }
