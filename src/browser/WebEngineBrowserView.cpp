@@ -1,5 +1,7 @@
 #include "WebEngineBrowserView.h"
 
+#include "Profile.h"
+
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -33,7 +35,7 @@ class KestrelPage : public QWebEnginePage
 {
 public:
     KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-        : QWebEnginePage(parent), m_owner(owner) {}
+        : QWebEnginePage(browserProfile(), parent), m_owner(owner) {}
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override

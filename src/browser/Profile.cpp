@@ -1,0 +1,21 @@
+#include "Profile.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+QWebEngineProfile *browserProfile()
+{
+    static QWebEngineProfile *profile = nullptr;
+    if (profile)
+        return profile;
+    // A child of the application, so it goes after every window and page
+    // (which the application deletes first) and before the engine shuts down.
+    profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
+    const QString folder = QStringLiteral("/Kestrel");
+    profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
+    profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
+    QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { profile = nullptr; });
+    return profile;
+}

@@ -1,0 +1,142 @@
+#include "E2eSupport.h"
+#include "TempIni.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The real program in a home of its own, as a user starts it.
+class Kestrel
+{
+public:
+    Kestrel(const QString &home, const QStringList &args = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DOWNLOAD_DIR"})
+            env.remove(QString::fromLatin1(xdg));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), args);
+    }
+    ~Kestrel()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    // Closes the window as its close box does and waits for the program to end.
+    bool closeAndEnd(const QString &caption)
+    {
+        if (!X11::requestClose(caption))
+            return false;
+        return m_process.waitForFinished(20000) && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    }
+    QProcess m_process;
+};
+
+bool shown(const QString &caption)
+{
+    return X11::windowTitles().contains(caption);
+}
+
+// xdotool, run to its end; its output.
+QString xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// The X window id of the shown window with exactly this caption.
+QString windowId(const QString &caption)
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                    QLatin1Char('^') + QRegularExpression::escape(caption) + QLatin1Char('$')})
+        .section(QLatin1Char('\n'), 0, 0);
+}
+
+// A left click at x, y of the window's inside, through the X server.
+void click(const QString &caption, int x, int y, const char *button = "1")
+{
+    const QString id = windowId(caption);
+    QVERIFY2(!id.isEmpty(), qPrintable(caption));
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(x), QString::number(y)});
+    QTest::qWait(100);
+    xdotool({QStringLiteral("click"), QString::fromLatin1(button)});
+}
+
+// Gives the window the keyboard, as a window manager does on a click, and
+// types into wherever the program put its focus.
+void typeInto(const QString &caption, const QStringList &keys)
+{
+    const QString id = windowId(caption);
+    QVERIFY2(!id.isEmpty(), qPrintable(caption));
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    QTest::qWait(200);
+    for (const QString &k : keys) {
+        if (k.startsWith(QLatin1Char('<')))
+            xdotool({QStringLiteral("key"), k.mid(1, k.size() - 2)});
+        else
+            xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), k});
+        QTest::qWait(100);
+    }
+}
+
+QByteArray headOf(const LocalServer &server, const QString &path)
+{
+    for (qsizetype i = server.requests.size() - 1; i >= 0; --i) {
+        if (server.requests[i] == path)
+            return server.heads[i];
+    }
+    return {};
+}
+
+} // namespace
+
+// Everyday browsing with the real program: what a user does, checked by what
+// leaves the program (files, the server's log) and what the window shows.
+class TestEveryday : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(m_home.isValid()); }
+
+    void cookiesOutliveTheProgram();
+
+private:
+    QTemporaryDir m_home;
+    LocalServer m_server;
+};
+
+void TestEveryday::cookiesOutliveTheProgram()
+{
+    m_server.page(QStringLiteral("/signin.html"), "<title>Signed In</title>", "text/html",
+                  "Set-Cookie: visitor=kestrel42; Max-Age=3600; Path=/\r\n");
+    m_server.page(QStringLiteral("/again.html"), "<title>Welcome Back</title>");
+    TempIni ini("[Settings]\r\nDoStartup=False\r\nStartup=Continue\r\nLastURL="
+                + m_server.url(QStringLiteral("/signin.html")).toUtf8() + "\r\n");
+    {
+        Kestrel first(m_home.path());
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Signed In - Kestrel")), 30000);
+        QVERIFY(first.closeAndEnd(QStringLiteral("Signed In - Kestrel")));
+    }
+    ini.write("[Settings]\r\nDoStartup=False\r\nStartup=Continue\r\nLastURL="
+              + m_server.url(QStringLiteral("/again.html")).toUtf8() + "\r\n");
+    Kestrel second(m_home.path());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Welcome Back - Kestrel")), 30000);
+    QVERIFY2(headOf(m_server, QStringLiteral("/again.html")).contains("\r\nCookie: visitor=kestrel42"),
+             headOf(m_server, QStringLiteral("/again.html")).constData());
+    QVERIFY(second.closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
+    QVERIFY(QDir(m_home.path() + QStringLiteral("/.local/share/Kestrel")).exists());
+    QVERIFY(QDir(m_home.path() + QStringLiteral("/.cache/Kestrel")).exists());
+}
+
+QTEST_GUILESS_MAIN(TestEveryday)
+#include "tst_e2e_everyday.moc"
