@@ -18,10 +18,12 @@ QString readSetting(const QString &key)
 }
 } // namespace
 
-void Form_Load(frmMain *w)
+void Form_Load(frmMain *w, const QString &firstPage)
 {
     const StartNavigation start = chooseStartNavigation(readSetting(QStringLiteral("Startup")), readSetting);
-    if (start.kind == StartNavigation::NavigateBlankNoHistory)
+    if (!firstPage.isEmpty())
+        w->Browser->Navigate(firstPage);
+    else if (start.kind == StartNavigation::NavigateBlankNoHistory)
         w->Browser->Navigate2(start.url, BrowserView::navNoHistory);
     else if (start.kind == StartNavigation::Navigate)
         w->Browser->Navigate(start.url);
@@ -32,7 +34,7 @@ void Form_Load(frmMain *w)
     RefreshFavoritesList();
 }
 
-frmMain *CreateMainWindow()
+frmMain *CreateMainWindow(const QString &firstPage)
 {
     auto *w = new frmMain;
     // The Continue start mode needs the last address a window showed.
@@ -40,7 +42,7 @@ frmMain *CreateMainWindow()
         if (!url.isEmpty() && readSetting(QStringLiteral("LastURL")) != url)
             WriteIniValue(kSettings, QStringLiteral("LastURL"), url);
     });
-    Form_Load(w);
+    Form_Load(w, firstPage);
     return w;
 }
 
@@ -57,7 +59,7 @@ bool Form_QueryUnload(frmMain *window)
 void InstallMainWindowHooks()
 {
     frmMain::Hooks &h = frmMain::hooks();
-    h.createWindow = CreateMainWindow;
+    h.createWindow = [] { return CreateMainWindow(); };
     h.closeStep = Form_QueryUnload;
     h.showPreferences = frmPreferences::showShared;
     h.showAbout = frmAbout::showShared;

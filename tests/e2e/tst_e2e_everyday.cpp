@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <X11/Xlib.h>
+
 namespace {
 
 // The real program in a home of its own, as a user starts it.
@@ -106,11 +108,17 @@ class TestEveryday : public QObject
 {
     Q_OBJECT
 private slots:
+    // The X server starts afresh when its last client leaves, and refuses
+    // connections meanwhile: between two runs of the program, this one stays.
+    void initTestCase() { QVERIFY((m_display = XOpenDisplay(nullptr))); }
+    void cleanupTestCase() { XCloseDisplay(m_display); }
     void init() { QVERIFY(m_home.isValid()); }
 
     void cookiesOutliveTheProgram();
+    void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
 
 private:
+    Display *m_display = nullptr;
     QTemporaryDir m_home;
     LocalServer m_server;
 };
@@ -136,6 +144,20 @@ void TestEveryday::cookiesOutliveTheProgram()
     QVERIFY(second.closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.local/share/Kestrel")).exists());
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.cache/Kestrel")).exists());
+}
+
+void TestEveryday::addressesGivenToTheProgramOpenInWindowsOfTheirOwn()
+{
+    m_server.page(QStringLiteral("/one.html"), "<title>Link One</title>");
+    m_server.page(QStringLiteral("/two.html"), "<title>Link Two</title>");
+    // A first start: the start-up dialog would ask, but a link is waiting.
+    TempIni ini("[Settings]\r\n");
+    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/one.html")), m_server.url(QStringLiteral("/two.html"))});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Link One - Kestrel")) && shown(QStringLiteral("Link Two - Kestrel")), 30000);
+    QVERIFY(!shown(QStringLiteral("Welcome to Kestrel")));
+    QCOMPARE(X11::windowTitles().filter(QStringLiteral(" - Kestrel")).size(), 2);
+    QVERIFY(X11::requestClose(QStringLiteral("Link One - Kestrel")));
+    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Link Two - Kestrel")));
 }
 
 QTEST_GUILESS_MAIN(TestEveryday)
