@@ -1,5 +1,7 @@
 #include "Profile.h"
 
+#include "DownloadManager.h"
+
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
@@ -16,6 +18,7 @@ QWebEngineProfile *browserProfile()
     const QString folder = QStringLiteral("/Kestrel");
     profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
+    new DownloadManager(profile);
     QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { profile = nullptr; });
     return profile;
 }

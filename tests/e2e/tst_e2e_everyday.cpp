@@ -116,6 +116,7 @@ private slots:
 
     void cookiesOutliveTheProgram();
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
+    void attachmentsLandInDownloadsWithoutOverwriting();
 
 private:
     Display *m_display = nullptr;
@@ -158,6 +159,34 @@ void TestEveryday::addressesGivenToTheProgramOpenInWindowsOfTheirOwn()
     QCOMPARE(X11::windowTitles().filter(QStringLiteral(" - Kestrel")).size(), 2);
     QVERIFY(X11::requestClose(QStringLiteral("Link One - Kestrel")));
     QVERIFY(kestrel.closeAndEnd(QStringLiteral("Link Two - Kestrel")));
+}
+
+void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
+{
+    QByteArray report;
+    for (int i = 0; i < 300000; ++i)
+        report += char(i * 7 % 256); // every byte value, NUL included
+    m_server.page(QStringLiteral("/report.pdf"), report, "application/pdf",
+                  "Content-Disposition: attachment; filename=\"report.pdf\"\r\n");
+    m_server.page(QStringLiteral("/files.html"),
+                  "<title>Files</title><body style='margin:0'><a href='/report.pdf' "
+                  "style='display:block;width:100vw;height:100vh'>Report</a>");
+    TempIni ini("[Settings]\r\n");
+    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/files.html"))});
+    const QString caption = QStringLiteral("Files - Kestrel");
+    QTRY_VERIFY_WITH_TIMEOUT(shown(caption), 30000);
+    const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
+    auto bytes = [&downloads](const QString &name) {
+        QFile f(downloads.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QTest::qWait(500);
+    click(caption, 400, 500);
+    QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report.pdf")), report, 20000);
+    click(caption, 400, 500);
+    QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
+    QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
+    QVERIFY(kestrel.closeAndEnd(caption));
 }
 
 QTEST_GUILESS_MAIN(TestEveryday)
