@@ -1,5 +1,6 @@
 #include "WebEngineBrowserView.h"
 
+#include "PageServices.h"
 #include "Profile.h"
 
 #include <QCheckBox>
@@ -180,6 +181,7 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     column->setSpacing(0);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
+    attachPageServices(this);
     m_find = new FindBar(m_view, m_container);
     column->addWidget(m_view, 1);
     column->addWidget(m_find);

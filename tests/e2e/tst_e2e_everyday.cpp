@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -117,6 +118,7 @@ private slots:
     void cookiesOutliveTheProgram();
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
     void attachmentsLandInDownloadsWithoutOverwriting();
+    void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
 
 private:
     Display *m_display = nullptr;
@@ -187,6 +189,37 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
     QVERIFY(kestrel.closeAndEnd(caption));
+}
+
+void TestEveryday::signInSendsTheTypedCredentialsAndCancelShowsTheRefusal()
+{
+    m_server.answer = [](const QString &path, const QByteArray &head) -> QByteArray {
+        if (path != QLatin1String("/staff.html"))
+            return {};
+        const QByteArray body = head.contains("\r\nAuthorization: Basic " + QByteArray("ann:s3cr<t").toBase64() + "\r\n")
+                                    ? "<title>Staff Only</title>"
+                                    : "<title>Keep Out</title>";
+        const QByteArray status = body.contains("Keep") ? "401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"<b>Staff</b>\""
+                                                        : "200 OK";
+        return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: "
+               + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    };
+    TempIni ini("[Settings]\r\n");
+    const QString url = m_server.url(QStringLiteral("/staff.html"));
+    {
+        Kestrel refused(m_home.path(), {url});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Sign In")), 30000);
+        typeInto(QStringLiteral("Sign In"), {QStringLiteral("<Escape>")});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Keep Out - Kestrel")), 20000);
+        QVERIFY(!shown(QStringLiteral("Sign In")));
+        QVERIFY(refused.closeAndEnd(QStringLiteral("Keep Out - Kestrel")));
+    }
+    Kestrel kestrel(m_home.path(), {url});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Sign In")), 30000);
+    typeInto(QStringLiteral("Sign In"), {QStringLiteral("ann"), QStringLiteral("<Tab>"), QStringLiteral("s3cr<t"),
+                                         QStringLiteral("<Return>")});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Staff Only - Kestrel")), 20000);
+    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Staff Only - Kestrel")));
 }
 
 QTEST_GUILESS_MAIN(TestEveryday)

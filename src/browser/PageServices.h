@@ -1,0 +1,6 @@
+#pragma once
+
+class WebEngineBrowserView;
+
+// Answers what a page asks of the user beyond its own dialogs: sign-in.
+void attachPageServices(WebEngineBrowserView *view);
