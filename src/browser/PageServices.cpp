@@ -1,9 +1,12 @@
 #include "PageServices.h"
 
+#include "FullScreen.h"
+#include "PermissionPrompt.h"
 #include "SignInDialog.h"
 #include "WebEngineBrowserView.h"
 
 #include <QAuthenticator>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -17,4 +20,11 @@ void attachPageServices(WebEngineBrowserView *view)
                      [owner](const QUrl &url, QAuthenticator *auth, const QString &proxyHost) {
                          SignInDialog::ask(owner, url, auth, proxyHost);
                      });
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, owner,
+                     [page, owner](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         PermissionPrompt::ask(page, owner, origin, feature);
+                     });
+    QWebEngineView *shown = view->view();
+    QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
+                     [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
 }

@@ -2,5 +2,6 @@
 
 class WebEngineBrowserView;
 
-// Answers what a page asks of the user beyond its own dialogs: sign-in.
+// Answers what a page asks of the user beyond its own dialogs: sign-in,
+// permissions, full screen.
 void attachPageServices(WebEngineBrowserView *view);

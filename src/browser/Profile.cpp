@@ -18,6 +18,8 @@ QWebEngineProfile *browserProfile()
     const QString folder = QStringLiteral("/Kestrel");
     profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
+    // Pages may fill the screen; the engine lets them only on a user's action.
+    profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     new DownloadManager(profile);
     QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { profile = nullptr; });
     return profile;

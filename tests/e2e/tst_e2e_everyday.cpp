@@ -119,6 +119,8 @@ private slots:
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
     void attachmentsLandInDownloadsWithoutOverwriting();
     void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
+    void permissionRequestsAreAnsweredEitherWay();
+    void pageFillsTheScreenOnAClickAndEscapeLeaves();
 
 private:
     Display *m_display = nullptr;
@@ -220,6 +222,66 @@ void TestEveryday::signInSendsTheTypedCredentialsAndCancelShowsTheRefusal()
                                          QStringLiteral("<Return>")});
     QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Staff Only - Kestrel")), 20000);
     QVERIFY(kestrel.closeAndEnd(QStringLiteral("Staff Only - Kestrel")));
+}
+
+void TestEveryday::permissionRequestsAreAnsweredEitherWay()
+{
+    m_server.page(QStringLiteral("/ask.html"),
+                  "<title>Ask</title><script>var n=0</script><body style='margin:0'>"
+                  "<button style='width:100vw;height:100vh' onclick=\"Notification.requestPermission()"
+                  ".then(function(r){document.title='Answer '+r+' '+(++n)})\">Ask</button>");
+    TempIni ini("[Settings]\r\n");
+    const QString url = m_server.url(QStringLiteral("/ask.html"));
+    {
+        Kestrel kestrel(m_home.path(), {url});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Ask - Kestrel")), 30000);
+        click(QStringLiteral("Ask - Kestrel"), 400, 500);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Permission")), 20000);
+        typeInto(QStringLiteral("Permission"), {QStringLiteral("<Escape>")});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer denied 1 - Kestrel")), 20000);
+        // The site asks again: the answer stands, nobody is asked.
+        click(QStringLiteral("Answer denied 1 - Kestrel"), 400, 500);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer denied 2 - Kestrel")), 20000);
+        QVERIFY(!shown(QStringLiteral("Permission")));
+        QVERIFY(kestrel.closeAndEnd(QStringLiteral("Answer denied 2 - Kestrel")));
+    }
+    // A new run asks afresh.
+    Kestrel kestrel(m_home.path(), {url});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Ask - Kestrel")), 30000);
+    click(QStringLiteral("Ask - Kestrel"), 400, 500);
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Permission")), 20000);
+    typeInto(QStringLiteral("Permission"), {QStringLiteral("<alt+a>")});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer granted 1 - Kestrel")), 20000);
+    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Answer granted 1 - Kestrel")));
+}
+
+void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
+{
+    m_server.page(QStringLiteral("/screen.html"),
+                  "<title>Screen</title><body style='margin:0;background:#2a7f3c'>"
+                  "<button style='width:50vw;height:50vh' onclick='document.documentElement.requestFullscreen()'>Full</button>"
+                  "<script>document.onfullscreenchange=function(){"
+                  "document.title=document.fullscreenElement?'Full':'Normal'}</script>");
+    TempIni ini("[Settings]\r\n");
+    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/screen.html"))});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Screen - Kestrel")), 30000);
+    // The far corner of the screen lies outside the browser window until
+    // the page fills the screen.
+    auto cornerIsPage = [this] {
+        XImage *img = XGetImage(m_display, DefaultRootWindow(m_display), 1270, 1010, 1, 1, AllPlanes, ZPixmap);
+        const bool page = img && (XGetPixel(img, 0, 0) & 0xffffff) == 0x2a7f3c;
+        if (img)
+            XDestroyImage(img);
+        return page;
+    };
+    QVERIFY(!cornerIsPage());
+    click(QStringLiteral("Screen - Kestrel"), 150, 150);
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Full - Kestrel")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(cornerIsPage(), 20000);
+    typeInto(QStringLiteral("Screen - Kestrel"), {QStringLiteral("<Escape>")});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Normal - Kestrel")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!cornerIsPage(), 20000);
+    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Normal - Kestrel")));
 }
 
 QTEST_GUILESS_MAIN(TestEveryday)
