@@ -21,6 +21,13 @@ QWebEngineProfile *browserProfile()
     // Pages may fill the screen; the engine lets them only on a user's action.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     new DownloadManager(profile);
-    QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { profile = nullptr; });
+    // The profile writes what it still holds in memory, cookies among it,
+    // when it is deleted: at the end of the run, once the closed windows and
+    // their pages are gone, rather than somewhere in the engine's shutdown.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, profile, [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete profile;
+    });
+    QObject::connect(profile, &QObject::destroyed, [] { profile = nullptr; });
     return profile;
 }
