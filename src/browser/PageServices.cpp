@@ -1,11 +1,13 @@
 #include "PageServices.h"
 
+#include "CertificateWarning.h"
 #include "FullScreen.h"
 #include "PermissionPrompt.h"
 #include "SignInDialog.h"
 #include "WebEngineBrowserView.h"
 
 #include <QAuthenticator>
+#include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -27,4 +29,6 @@ void attachPageServices(WebEngineBrowserView *view)
     QWebEngineView *shown = view->view();
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
                      [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
+    QObject::connect(page, &QWebEnginePage::certificateError, shown,
+                     [shown](const QWebEngineCertificateError &error) { handleCertificateError(shown, error); });
 }

@@ -3,5 +3,5 @@
 class WebEngineBrowserView;
 
 // Answers what a page asks of the user beyond its own dialogs: sign-in,
-// permissions, full screen.
+// permissions, full screen, untrusted certificates.
 void attachPageServices(WebEngineBrowserView *view);

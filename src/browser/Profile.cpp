@@ -20,6 +20,8 @@ QWebEngineProfile *browserProfile()
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
     // Pages may fill the screen; the engine lets them only on a user's action.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // No window shows a site's icon; fetching it costs a request per page.
+    profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     new DownloadManager(profile);
     // The profile writes what it still holds in memory, cookies among it,
     // when it is deleted: at the end of the run, once the closed windows and

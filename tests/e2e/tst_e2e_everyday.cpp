@@ -121,6 +121,7 @@ private slots:
     void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
     void permissionRequestsAreAnsweredEitherWay();
     void pageFillsTheScreenOnAClickAndEscapeLeaves();
+    void untrustedCertificateIsNamedAndOpensOnlyByChoice();
 
 private:
     Display *m_display = nullptr;
@@ -282,6 +283,54 @@ void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
     QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Normal - Kestrel")), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!cornerIsPage(), 20000);
     QVERIFY(kestrel.closeAndEnd(QStringLiteral("Normal - Kestrel")));
+}
+
+void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()
+{
+    // A site with a certificate of its own making, as a test server or an
+    // attacker has.
+    const QString dir = m_home.path();
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                                              "/CN=127.0.0.1", "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+        QSKIP("openssl cannot make a certificate here");
+    QProcess tls;
+    tls.start(QStringLiteral("python3"), {"-c", R"(
+import http.server, ssl, sys
+class Page(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        body = b"<title>Secret Page</title>"
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+server = http.server.HTTPServer(("127.0.0.1", 0), Page)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(sys.argv[1], sys.argv[2])
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)", dir + "/cert.pem", dir + "/key.pem"});
+    if (!tls.waitForReadyRead(20000))
+        QSKIP("python3 cannot serve TLS here");
+    const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(QString::fromLatin1(tls.readLine().trimmed()));
+    TempIni ini("[Settings]\r\n");
+    const QString question = QStringLiteral("Certificate Not Trusted");
+    {
+        Kestrel kestrel(m_home.path(), {url});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(question), 30000);
+        typeInto(question, {QStringLiteral("<Escape>")});
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Certificate not trusted - Kestrel")), 20000);
+        QVERIFY(kestrel.closeAndEnd(QStringLiteral("Certificate not trusted - Kestrel")));
+    }
+    Kestrel kestrel(m_home.path(), {url});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(question), 30000);
+    typeInto(question, {QStringLiteral("<alt+o>")});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Secret Page - Kestrel")), 20000);
+    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Secret Page - Kestrel")));
+    tls.kill();
+    tls.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestEveryday)
