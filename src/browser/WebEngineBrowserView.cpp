@@ -1,5 +1,6 @@
 #include "WebEngineBrowserView.h"
 
+#include "LoadStatus.h"
 #include "PageServices.h"
 #include "Profile.h"
 
@@ -189,10 +190,8 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
 
     QWebEnginePage *p = m_view->page();
     connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::StatusTextChange);
-    connect(p, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-            emit StatusTextChange(QStringLiteral("Opening page ") + info.url().toDisplayString() + QStringLiteral("..."));
-    });
+    connect(p, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) { emit StatusTextChange(loadStatusText(info)); });
     connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(p, &QWebEnginePage::loadFinished, this, [this](bool) {
         const QString url = LocationURL();
@@ -203,7 +202,6 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
             if (h->canGoBack() && h->backItem().url() == QUrl(QStringLiteral("about:blank")))
                 h->clear();
         }
-        emit StatusTextChange(QStringLiteral("Done"));
         emit ProgressChange(-1, 100);
         emit DocumentComplete(url);
     });
