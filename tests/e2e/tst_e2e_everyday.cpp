@@ -118,6 +118,7 @@ private slots:
     void cookiesOutliveTheProgram();
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
     void attachmentsLandInDownloadsWithoutOverwriting();
+    void downloadOutlivesItsWindow();
     void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
     void permissionRequestsAreAnsweredEitherWay();
     void pageFillsTheScreenOnAClickAndEscapeLeaves();
@@ -191,7 +192,59 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     click(caption, 400, 500);
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
+    // The page's menu: Reload, Save page, Open link in new tab, ... in new
+    // window, Save link.
+    click(caption, 400, 500, "3");
+    QTest::qWait(500);
+    for (int i = 0; i < 5; ++i)
+        xdotool({QStringLiteral("key"), QStringLiteral("Down")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (2).pdf")), report, 20000);
     QVERIFY(kestrel.closeAndEnd(caption));
+}
+
+void TestEveryday::downloadOutlivesItsWindow()
+{
+    // A slow file: 20 pieces of 50 kB, a tenth of a second apart.
+    QProcess slow;
+    slow.start(QStringLiteral("python3"), {"-c", R"(
+import http.server, time
+class Slow(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        self.send_response(200)
+        self.send_header("Content-Disposition", "attachment; filename=slow.bin")
+        self.send_header("Content-Length", str(20 * 50000))
+        self.end_headers()
+        for i in range(20):
+            self.wfile.write(bytes([65 + i]) * 50000)
+            self.wfile.flush()
+            time.sleep(0.1)
+server = http.server.HTTPServer(("127.0.0.1", 0), Slow)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)"});
+    if (!slow.waitForReadyRead(20000))
+        QSKIP("python3 cannot serve here");
+    const QByteArray port = slow.readLine().trimmed();
+    m_server.page(QStringLiteral("/slow.html"), "<title>Slow</title><body style='margin:0'><a href='http://127.0.0.1:"
+                      + port + "/slow.bin' style='display:block;width:100vw;height:100vh'>Slow</a>");
+    TempIni ini("[Settings]\r\n");
+    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/slow.html"))});
+    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Slow - Kestrel")), 30000);
+    QTest::qWait(500);
+    click(QStringLiteral("Slow - Kestrel"), 400, 500);
+    const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
+    QTRY_VERIFY_WITH_TIMEOUT(!downloads.entryList(QDir::Files).isEmpty(), 20000);
+    QVERIFY(X11::requestClose(QStringLiteral("Slow - Kestrel")));
+    QVERIFY(kestrel.m_process.waitForFinished(30000));
+    QCOMPARE(kestrel.m_process.exitCode(), 0);
+    QFile file(downloads.filePath(QStringLiteral("slow.bin")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray got = file.readAll();
+    QCOMPARE(got.size(), 20 * 50000);
+    QCOMPARE(got.back(), char(65 + 19));
+    slow.kill();
+    slow.waitForFinished();
 }
 
 void TestEveryday::signInSendsTheTypedCredentialsAndCancelShowsTheRefusal()
