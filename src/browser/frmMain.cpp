@@ -115,6 +115,8 @@ frmMain::frmMain(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Kestrel"));
     buildControls();
+    if (hooks().viewCreated)
+        hooks().viewCreated(this);
     buildMenus();
 
     // Open at the designed client size when the screen allows it.
