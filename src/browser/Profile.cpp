@@ -12,8 +12,9 @@ QWebEngineProfile *browserProfile()
     static QWebEngineProfile *profile = nullptr;
     if (profile)
         return profile;
-    // A child of the application, so it goes after every window and page
-    // (which the application deletes first) and before the engine shuts down.
+    // A child of the application, so that a run that never quits its event
+    // loop still deletes it after every window and page (which the
+    // application deletes first).
     profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
     const QString folder = QStringLiteral("/Kestrel");
     profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
