@@ -4,6 +4,7 @@
 // Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -108,11 +109,18 @@ struct Sample
     double start = -1, ctrlN = -1, memory = -1;
 };
 
+// Both programs keep what they store (the browser's profile) in a home of
+// their own, kept across runs as a user's is.
+QString g_home;
+
 Sample runOnce(const Program &p, bool measureMemory)
 {
     Sample s;
     QProcess proc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), g_home);
+    for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+        env.remove(QString::fromLatin1(xdg));
     if (!p.ini.isEmpty())
         env.insert(QStringLiteral("KESTREL_INI"), p.ini);
     proc.setProcessEnvironment(env);
@@ -170,6 +178,8 @@ int main(int argc, char **argv)
     const int runs = argc > 3 ? std::atoi(argv[3]) : 7;
 
     QTemporaryDir dir;
+    g_home = dir.path() + QStringLiteral("/home");
+    QDir().mkpath(g_home);
     const QString page = dir.path() + QStringLiteral("/page.html");
     {
         QFile f(page);

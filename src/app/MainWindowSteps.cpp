@@ -43,29 +43,55 @@ void rememberLastUrl(const QString &url)
 }
 } // namespace
 
-void Form_Load(frmMain *w)
+namespace {
+
+StartNavigation firstNavigation(const QString &firstPage)
 {
-    const StartNavigation start = chooseStartNavigation(readSetting(QStringLiteral("Startup")), readSetting);
+    if (!firstPage.isEmpty())
+        return {StartNavigation::Navigate, firstPage};
+    return chooseStartNavigation(readSetting(QStringLiteral("Startup")), readSetting);
+}
+
+void startNavigation(frmMain *w, const StartNavigation &start)
+{
     if (start.kind == StartNavigation::NavigateBlankNoHistory)
         w->Browser->Navigate2(start.url, BrowserView::navNoHistory);
     else if (start.kind == StartNavigation::Navigate)
         w->Browser->Navigate(start.url);
+}
 
+void finishLoad(frmMain *w)
+{
     w->placeProgressBar();
     w->Browser->setSilent(readSetting(QStringLiteral("SupressErrors")) == QLatin1String("True"));
     AttachFavoritesPanel(w);
     RefreshFavoritesList();
 }
 
-frmMain *CreateMainWindow()
+} // namespace
+
+void Form_Load(frmMain *w, const QString &firstPage)
 {
+    startNavigation(w, firstNavigation(firstPage));
+    finishLoad(w);
+}
+
+frmMain *CreateMainWindow(const QString &firstPage)
+{
+    // The first page starts loading as soon as the view exists: the engine
+    // fetches it while the menus, the layout and the favorites are built.
+    const StartNavigation start = firstNavigation(firstPage);
+    frmMain::Hooks &h = frmMain::hooks();
+    const std::function<void(frmMain *)> previous = h.viewCreated;
+    h.viewCreated = [start](frmMain *w) { startNavigation(w, start); };
     auto *w = new frmMain;
+    h.viewCreated = previous;
     // The Continue start mode needs the last address a window showed.
     QObject::connect(w->Browser, &BrowserView::DocumentComplete, w, [](const QString &url) {
         if (!url.isEmpty())
             rememberLastUrl(url);
     });
-    Form_Load(w);
+    finishLoad(w);
     return w;
 }
 
@@ -82,7 +108,7 @@ bool Form_QueryUnload(frmMain *window)
 void InstallMainWindowHooks()
 {
     frmMain::Hooks &h = frmMain::hooks();
-    h.createWindow = CreateMainWindow;
+    h.createWindow = [] { return CreateMainWindow(); };
     h.closeStep = Form_QueryUnload;
     h.showPreferences = frmPreferences::showShared;
     h.showAbout = frmAbout::showShared;

@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "EngineTuning.h"
 #include "MainWindowSteps.h"
 #include "frmStartup.h"
@@ -6,6 +7,7 @@
 #include "browser/frmMain.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char **argv)
 {
@@ -19,8 +21,15 @@ int main(int argc, char **argv)
     frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
     InstallMainWindowHooks();
 
-    auto *startup = new frmStartup;
-    if (startup->Form_Load())
-        startup->show();
+    // Addresses handed over by the desktop open at once, one window each;
+    // the start-up dialog is for a plain start.
+    const QStringList addresses = addressesFromArguments(app.arguments().mid(1), QDir::currentPath());
+    for (const QString &address : addresses)
+        CreateMainWindow(address)->show();
+    if (addresses.isEmpty()) {
+        auto *startup = new frmStartup;
+        if (startup->Form_Load())
+            startup->show();
+    }
     return app.exec();
 }

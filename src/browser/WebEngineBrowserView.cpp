@@ -1,5 +1,9 @@
 #include "WebEngineBrowserView.h"
 
+#include "LoadStatus.h"
+#include "PageServices.h"
+#include "Profile.h"
+
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -33,7 +37,7 @@ class KestrelPage : public QWebEnginePage
 {
 public:
     KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-        : QWebEnginePage(parent), m_owner(owner) {}
+        : QWebEnginePage(browserProfile(), parent), m_owner(owner) {}
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override
@@ -178,6 +182,7 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     column->setSpacing(0);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
+    attachPageServices(this);
     m_find = new FindBar(m_view, m_container);
     column->addWidget(m_view, 1);
     column->addWidget(m_find);
@@ -185,10 +190,8 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
 
     QWebEnginePage *p = m_view->page();
     connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::StatusTextChange);
-    connect(p, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-            emit StatusTextChange(QStringLiteral("Opening page ") + info.url().toDisplayString() + QStringLiteral("..."));
-    });
+    connect(p, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) { emit StatusTextChange(loadStatusText(info)); });
     connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(p, &QWebEnginePage::loadFinished, this, [this](bool) {
         const QString url = LocationURL();
@@ -199,7 +202,6 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
             if (h->canGoBack() && h->backItem().url() == QUrl(QStringLiteral("about:blank")))
                 h->clear();
         }
-        emit StatusTextChange(QStringLiteral("Done"));
         emit ProgressChange(-1, 100);
         emit DocumentComplete(url);
     });

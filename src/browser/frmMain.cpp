@@ -115,6 +115,8 @@ frmMain::frmMain(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Kestrel"));
     buildControls();
+    if (hooks().viewCreated)
+        hooks().viewCreated(this);
     buildMenus();
     Twips::fitToCaptions(this);
 
@@ -484,8 +486,7 @@ void frmMain::mnuFileOpen_Click()
     dlg->setWindowTitle(QStringLiteral("Open"));
     dlg->setFileMode(QFileDialog::ExistingFile);
     dlg->setAcceptMode(QFileDialog::AcceptOpen);
-    dlg->setNameFilters({QStringLiteral("Web Pages (*.htm, *.html) (*.htm *.html)"),
-                         QStringLiteral("All files (*.*) (*)")});
+    dlg->setNameFilters({QStringLiteral("Web Pages (*.htm *.html)"), QStringLiteral("All Files (*)")});
     dlg->selectNameFilter(dlg->nameFilters().constFirst());
     dlg->setWindowModality(Qt::WindowModal);
     if (dlg->exec() != QDialog::Accepted)

@@ -31,6 +31,9 @@ public:
         std::function<bool(frmMain *)> closeStep;
         std::function<void()> showPreferences;
         std::function<void()> showAbout;
+        // Runs as soon as a new window's view exists, before its menus and
+        // layout are built, so the first page can start loading early.
+        std::function<void(frmMain *)> viewCreated;
     };
     static Hooks &hooks();
     // Makes the web view of each new window; tests put a fake here.

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <memory>
 #include <QHash>
+#include <functional>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -22,9 +23,13 @@ public:
         m_server.listen(QHostAddress::LocalHost, 0);
     }
 
-    void page(const QString &path, const QByteArray &html, const QByteArray &type = "text/html; charset=utf-8")
+    // `headers` are further header lines, each ending in CRLF.
+    void page(const QString &path, const QByteArray &html, const QByteArray &type = "text/html; charset=utf-8",
+              const QByteArray &headers = QByteArray())
     {
         m_pages.insert(path, {type, html});
+        if (!headers.isEmpty())
+            m_headers.insert(path, headers);
     }
     QString url(const QString &path) const
     {
@@ -33,6 +38,10 @@ public:
     int hits(const QString &path) const { return requests.count(path); }
 
     QStringList requests;
+    QList<QByteArray> heads; // each request's head, as it came
+    // The whole answer to a request, decided from its head; an empty one
+    // leaves the request to the pages.
+    std::function<QByteArray(const QString &path, const QByteArray &head)> answer;
 
 private:
     void serve(QTcpSocket *s)
@@ -41,10 +50,17 @@ private:
             m_buffer[s] += s->readAll();
             if (!m_buffer[s].contains("\r\n\r\n"))
                 return;
-            const QList<QByteArray> first = m_buffer[s].left(m_buffer[s].indexOf("\r\n")).split(' ');
+            const QByteArray head = m_buffer[s].left(m_buffer[s].indexOf("\r\n\r\n"));
+            const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');
             m_buffer.remove(s);
             const QString path = first.size() > 1 ? QString::fromUtf8(first[1]) : QString();
             requests << path;
+            heads << head;
+            if (const QByteArray custom = answer ? answer(path, head) : QByteArray(); !custom.isEmpty()) {
+                s->write(custom);
+                s->disconnectFromHost();
+                return;
+            }
             const auto it = m_pages.constFind(path);
             QByteArray status = "200 OK", type = "text/plain", body = "not found";
             if (it != m_pages.constEnd()) {
@@ -54,7 +70,7 @@ private:
                 status = "404 Not Found";
             }
             s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
-                     + QByteArray::number(body.size()) + "\r\nConnection: close\r\nCache-Control: no-store\r\n\r\n" + body);
+                     + QByteArray::number(body.size()) + "\r\nConnection: close\r\nCache-Control: no-store\r\n" + m_headers.value(path) + "\r\n" + body);
             s->disconnectFromHost();
         });
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
@@ -62,6 +78,7 @@ private:
 
     QTcpServer m_server;
     QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
+    QHash<QString, QByteArray> m_headers;
     QHash<QTcpSocket *, QByteArray> m_buffer;
 };
 

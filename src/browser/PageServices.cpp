@@ -1,0 +1,34 @@
+#include "PageServices.h"
+
+#include "CertificateWarning.h"
+#include "FullScreen.h"
+#include "PermissionPrompt.h"
+#include "SignInDialog.h"
+#include "WebEngineBrowserView.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+void attachPageServices(WebEngineBrowserView *view)
+{
+    QWebEnginePage *page = view->page();
+    QWidget *owner = view->view();
+    QObject::connect(page, &QWebEnginePage::authenticationRequired, owner,
+                     [owner](const QUrl &url, QAuthenticator *auth) { SignInDialog::ask(owner, url, auth); });
+    QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, owner,
+                     [owner](const QUrl &url, QAuthenticator *auth, const QString &proxyHost) {
+                         SignInDialog::ask(owner, url, auth, proxyHost);
+                     });
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, owner,
+                     [page, owner](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         PermissionPrompt::ask(page, owner, origin, feature);
+                     });
+    QWebEngineView *shown = view->view();
+    QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
+                     [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
+    QObject::connect(page, &QWebEnginePage::certificateError, shown,
+                     [shown](const QWebEngineCertificateError &error) { handleCertificateError(shown, error); });
+}
