@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-declarative-dev qt6-webengine-dev libqt6webenginecore6-bin
           libgl-dev libx11-dev fonts-dejavu-core)
 if [ "${1:-run}" = "test" ]; then
-  packages+=(xvfb xauth clang libclang-rt-14-dev python3)
+  packages+=(xvfb xauth libxtst-dev clang libclang-rt-14-dev python3)
 fi
 
 missing=()

@@ -324,6 +324,10 @@ void WebEngineBrowserView::reportScriptError(const QString &message, int line, c
                                  QStringLiteral("A script on this page has an error."),
                                  QMessageBox::Ok, m_container);
     m_errorBox->setInformativeText(entry);
+    // The message and the source are the page's words: shown as typed, so a
+    // page cannot dress them up as the program's own or load images into them.
+    for (QLabel *label : m_errorBox->findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
     m_errorBox->setAttribute(Qt::WA_DeleteOnClose);
     m_errorBox->setWindowModality(Qt::NonModal);
     m_errorBox->show();
@@ -363,14 +367,21 @@ void WebEngineBrowserView::showProperties()
         const QVariantList r = v.toList();
         const QString type = r.value(0).toString();
         const qlonglong size = r.value(1).toLongLong();
+        // Properties is where the user learns the real address, so it comes
+        // first and everything is plain text: a title cannot add lines of its own.
+        constexpr int kLongestTitle = 200;
+        QString shownTitle = title.simplified();
+        if (shownTitle.size() > kLongestTitle)
+            shownTitle = shownTitle.left(kLongestTitle) + QChar(0x2026);
         auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Properties"),
-                                    QStringLiteral("Title:\t%1\nAddress:\t%2\nProtocol:\t%3\nType:\t%4\nSize:\t%5")
-                                        .arg(title, url.toString(), url.scheme(),
+                                    QStringLiteral("Address:\t%1\nProtocol:\t%2\nTitle:\t%3\nType:\t%4\nSize:\t%5")
+                                        .arg(url.toString(), url.scheme(), shownTitle,
                                              type.isEmpty() ? QStringLiteral("Not available") : type,
                                              size > 0 ? QStringLiteral("%1 bytes").arg(size)
                                                       : QStringLiteral("Not available")),
                                     QMessageBox::Ok, owner);
         box->setObjectName(QStringLiteral("PropertiesBox"));
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->show();
     });
