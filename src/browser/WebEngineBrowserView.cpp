@@ -1,5 +1,7 @@
 #include "WebEngineBrowserView.h"
 
+#include "KestrelPage.h"
+
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -26,49 +28,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-
-// The page: routes window requests, script dialogs and script errors to the
-// view that owns it.
-class KestrelPage : public QWebEnginePage
-{
-public:
-    KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-        : QWebEnginePage(parent), m_owner(owner) {}
-
-protected:
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        BrowserView *target = nullptr;
-        bool cancel = false;
-        emit m_owner->NewWindow2(&target, &cancel);
-        auto *view = qobject_cast<WebEngineBrowserView *>(target);
-        if (cancel || !view)
-            return nullptr;
-        return view->page();
-    }
-    void javaScriptAlert(const QUrl &origin, const QString &msg) override
-    {
-        if (!m_owner->Silent())
-            QWebEnginePage::javaScriptAlert(origin, msg);
-    }
-    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
-    {
-        return !m_owner->Silent() && QWebEnginePage::javaScriptConfirm(origin, msg);
-    }
-    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &def, QString *result) override
-    {
-        return !m_owner->Silent() && QWebEnginePage::javaScriptPrompt(origin, msg, def, result);
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
-                                  int line, const QString &source) override
-    {
-        if (level == ErrorMessageLevel && !m_owner->Silent())
-            m_owner->reportScriptError(message, line, source);
-    }
-
-private:
-    WebEngineBrowserView *m_owner;
-};
 
 // The view's own find bar: text, next, previous, match case.
 class FindBar : public QWidget

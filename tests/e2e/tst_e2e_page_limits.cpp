@@ -51,6 +51,8 @@ private slots:
     }
 
     void propertiesShowTheRealAddressUnderAForgedTitle();
+    void popUpsOpenOnlyForTheUsersClick_data();
+    void popUpsOpenOnlyForTheUsersClick();
 
 private:
     frmMain *openOn(const QString &path, const QString &caption)
@@ -83,6 +85,57 @@ void TestPageLimits::propertiesShowTheRealAddressUnderAForgedTitle()
     QCOMPARE(addressLines, QStringList{QStringLiteral("Address:\t") + m_server.url(QStringLiteral("/forged.html"))});
     UserInput::keys(QStringLiteral("Return"));
     QTRY_VERIFY(!shown<QMessageBox>(QStringLiteral("PropertiesBox")));
+}
+
+void TestPageLimits::popUpsOpenOnlyForTheUsersClick_data()
+{
+    QTest::addColumn<QString>("popUp");
+    QTest::addColumn<int>("windowsPerClick");
+    QTest::newRow("accepted") << QString() << 1;
+    QTest::newRow("Reject") << QStringLiteral("Reject") << 0;
+}
+
+void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
+{
+    QFETCH(QString, popUp);
+    QFETCH(int, windowsPerClick);
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), popUp);
+    m_server.page(QStringLiteral("/storm.html"),
+                  "<title>Storm</title><body style='margin:0'>"
+                  "<button style='position:absolute;left:0;top:0;width:300px;height:100px'"
+                  " onclick=\"for(var i=0;i<20;i++)window.open('/popup.html')\">Open</button>"
+                  "<a href='/linked.html' target='_blank' style='position:absolute;left:0;top:200px'>link</a>"
+                  "<script>var got=0;for(var i=0;i<50;i++)if(window.open('/p'+i+'.html'))got++;"
+                  "document.title='Stormed '+got</script>");
+    m_server.page(QStringLiteral("/popup.html"), "<title>Popup</title>");
+    m_server.page(QStringLiteral("/linked.html"), "<title>Linked</title>");
+    // Every one of the fifty calls is told that no window opened.
+    frmMain *w = openOn(QStringLiteral("/storm.html"), QStringLiteral("Stormed 0 - Kestrel"));
+    QTest::qWait(1000);
+    QCOMPARE(openMainWindows().size(), 1);
+    QVERIFY(!m_server.requests.join(QLatin1Char(' ')).contains(QStringLiteral("/p0.html")));
+
+    QWidget *page = w->Browser->widget();
+    const int popUps = m_server.hits(QStringLiteral("/popup.html"));
+    const int linked = m_server.hits(QStringLiteral("/linked.html"));
+    UserInput::click(page, QPoint(100, 50));
+    QTest::qWait(1500);
+    QCOMPARE(openMainWindows().size(), 1 + windowsPerClick);
+    QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), popUps + windowsPerClick);
+    if (windowsPerClick) {
+        QVERIFY(otherMainWindow(w)->Browser->RegisterAsBrowser());
+        QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
+    }
+
+    QVERIFY(UserInput::focus(w)); // the new window came up over it
+    UserInput::click(page, QPoint(10, 208));
+    QTest::qWait(1500);
+    QCOMPARE(openMainWindows().size(), 1 + 2 * windowsPerClick);
+    QCOMPARE(m_server.hits(QStringLiteral("/linked.html")), linked + windowsPerClick);
+
+    // The program's own New Window is no page's request.
+    UserInput::keys(QStringLiteral("ctrl+n"));
+    QTRY_COMPARE(openMainWindows().size(), 2 + 2 * windowsPerClick);
 }
 
 int main(int argc, char **argv)

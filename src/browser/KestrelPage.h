@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+class PopUpGate;
+class WebEngineBrowserView;
+
+// The page: routes window requests, script dialogs and script errors to the
+// view that owns it, and keeps the page within what the user allows.
+class KestrelPage : public QWebEnginePage
+{
+public:
+    KestrelPage(WebEngineBrowserView *owner, QObject *parent);
+
+protected:
+    QWebEnginePage *createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &def, QString *result) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
+                                  const QString &source) override;
+
+private:
+    WebEngineBrowserView *m_owner;
+    PopUpGate *m_popUps;
+};
