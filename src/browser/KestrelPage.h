@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QTimer>
 #include <QWebEnginePage>
 
 class PopUpGate;
+class ScriptDialogs;
 class WebEngineBrowserView;
 
 // The page: routes window requests, script dialogs and script errors to the
@@ -11,6 +13,11 @@ class KestrelPage : public QWebEnginePage
 {
 public:
     KestrelPage(WebEngineBrowserView *owner, QObject *parent);
+
+    // Lets the page answer whether it may be left (its beforeunload) before
+    // its window closes; the owner's WindowClosing follows when it may. A
+    // page that does not answer at all is not waited for.
+    void askToClose();
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
@@ -21,6 +28,10 @@ protected:
                                   const QString &source) override;
 
 private:
+    void letWindowClose();
+
     WebEngineBrowserView *m_owner;
     PopUpGate *m_popUps;
+    ScriptDialogs *m_dialogs;
+    QTimer m_closeAnswer;
 };

@@ -261,6 +261,15 @@ void WebEngineBrowserView::showFind()
     m_find->open();
 }
 
+bool WebEngineBrowserView::askPageToClose()
+{
+    // A stopped page or an empty view has nobody to ask.
+    if (!m_crashedUrl.isEmpty() || m_view->url().isEmpty())
+        return false;
+    static_cast<KestrelPage *>(m_view->page())->askToClose();
+    return true;
+}
+
 void WebEngineBrowserView::rendererGone()
 {
     const QUrl url = m_view->url();

@@ -35,6 +35,7 @@ public:
     void setRegisterAsBrowser(bool on) override { m_registered = on; }
     QWidget *widget() override;
     void showFind() override;
+    bool askPageToClose() override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }

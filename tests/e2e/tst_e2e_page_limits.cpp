@@ -7,17 +7,23 @@
 #include "browser/frmMain.h"
 #include "settings/Settings.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
-// The shown top-level widget of type T with this object name, if any.
+// The shown top-level widget of type T with this object name, if any; with
+// an owner, only one that belongs to that window.
 template <typename T>
-T *shown(const QString &name)
+T *shown(const QString &name, QWidget *owner = nullptr)
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && t->objectName() == name)
+        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && t->objectName() == name
+                                            && (!owner || t->parentWidget() == owner))
             return t;
     }
     return nullptr;
@@ -45,6 +51,18 @@ private slots:
     void init() { m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n"); }
     void cleanup()
     {
+        m_ini->write("[Settings]\r\n"); // no exit question
+        // A page may still ask before it is left; the answer here is to leave.
+        QTimer leave;
+        connect(&leave, &QTimer::timeout, [] {
+            if (QDialog *box = shown<QDialog>(QStringLiteral("ScriptDialog"))) {
+                if (auto *button = box->findChild<QPushButton *>(QStringLiteral("cmdLeave")))
+                    button->click();
+                else
+                    box->reject();
+            }
+        });
+        leave.start(100);
         closeAllWindows();
         QTest::qWait(50);
         m_ini.reset();
@@ -53,6 +71,9 @@ private slots:
     void propertiesShowTheRealAddressUnderAForgedTitle();
     void popUpsOpenOnlyForTheUsersClick_data();
     void popUpsOpenOnlyForTheUsersClick();
+    void alertLoopIsStoppedFromItsBoxAndTheWindowCloses();
+    void exitAsksThePageAndStayingKeepsTheTypedText();
+    void scriptClosesTheWindowItOpened();
 
 private:
     frmMain *openOn(const QString &path, const QString &caption)
@@ -61,6 +82,8 @@ private:
         w->Browser->Navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         [&] { QVERIFY(UserInput::focus(w)); }();
+        // The title comes before the page is drawn and can take clicks.
+        QTest::qWait(700);
         return w;
     }
 
@@ -136,6 +159,142 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
     // The program's own New Window is no page's request.
     UserInput::keys(QStringLiteral("ctrl+n"));
     QTRY_COMPARE(openMainWindows().size(), 2 + 2 * windowsPerClick);
+}
+
+void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
+{
+    m_server.page(QStringLiteral("/loop.html"),
+                  "<title>Loop</title><script>var n=0;"
+                  "function round(){alert('Round '+(++n));document.title='Round '+n;setTimeout(round,0);}"
+                  "setTimeout(round,300)</script>");
+    m_server.page(QStringLiteral("/once.html"), "<title>Once</title><script>setTimeout(function(){alert('hi')},300)</script>");
+    frmMain *waiting = nullptr;
+    frmMain *w = nullptr;
+    QDialog *box = nullptr;
+    QCheckBox *stop = nullptr;
+    auto boxOf = [&box](frmMain *window) { return (box = shown<QDialog>(QStringLiteral("ScriptDialog"), window)); };
+    auto ok = [&box] { UserInput::click(box->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)); };
+    auto round = [&w] { return w->windowTitle().section(QLatin1Char(' '), 1, 1).toInt(); };
+    UserSteps steps;
+    steps.then([&] {
+             w = openWindow();
+             w->Browser->Navigate(m_server.url(QStringLiteral("/loop.html")));
+             return true;
+         })
+        .then([&] {
+            if (!boxOf(w) || box->findChild<QCheckBox *>())
+                return false;
+            ok();
+            return true;
+        })
+        .then([&] { return round() == 1; })
+        // The second box offers to stop them.
+        .then([&] {
+            if (!boxOf(w) || !(stop = box->findChild<QCheckBox *>(QStringLiteral("chkStopDialogs"))))
+                return false;
+            UserInput::click(stop, QPoint(8, stop->height() / 2));
+            return true;
+        })
+        .then([&] {
+            if (!stop->isChecked())
+                return false;
+            ok();
+            return true;
+        })
+        // The page runs on with no box.
+        .then([&] {
+            if (round() < 100 || shown<QDialog>(QStringLiteral("ScriptDialog")))
+                return false;
+            waiting = openWindow();
+            waiting->Browser->Navigate(m_server.url(QStringLiteral("/once.html")));
+            return true;
+        })
+        // While another window's box is up, the close boxes of both windows work.
+        .then([&] {
+            if (!boxOf(waiting))
+                return false;
+            UserInput::clickCloseBox(w);
+            return true;
+        })
+        .then([&] { return openMainWindows() == QList<frmMain *>{waiting}; })
+        .then([&] {
+            UserInput::clickCloseBox(waiting);
+            return true;
+        })
+        .then([&] { return openMainWindows().isEmpty(); });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
+}
+
+void TestPageLimits::exitAsksThePageAndStayingKeepsTheTypedText()
+{
+    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("ConfirmExit"), QStringLiteral("True"));
+    m_server.page(QStringLiteral("/draft.html"),
+                  "<title>Draft</title><body style='margin:0'>"
+                  "<input style='position:absolute;left:0;top:0;width:300px;height:40px'"
+                  " oninput=\"document.title='Draft '+this.value\">"
+                  "<script>addEventListener('beforeunload',function(e){e.preventDefault();e.returnValue='';})</script>");
+    frmMain *w = openOn(QStringLiteral("/draft.html"), QStringLiteral("Draft - Kestrel"));
+    UserInput::click(w->Browser->widget(), QPoint(100, 20));
+    UserInput::type(QStringLiteral("notes"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Draft notes - Kestrel"), 10000);
+
+    // File, Exit; Yes to the program's question; then the page's question.
+    auto exitAndAnswer = [w](const char *answer) {
+        QMessageBox *confirm = nullptr;
+        QDialog *leave = nullptr;
+        UserSteps steps;
+        steps.then([] {
+                 UserInput::keys(QStringLiteral("alt+f"));
+                 return true;
+             })
+            .then([w] {
+                if (!w->findChild<QMenu *>(QStringLiteral("mnuFile"))->isVisible())
+                    return false;
+                UserInput::keys(QStringLiteral("x"));
+                return true;
+            })
+            .then([&confirm] {
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (auto *m = qobject_cast<QMessageBox *>(t); m && m->isVisible()
+                                                                 && m->text() == QStringLiteral("Are you sure you want to exit?"))
+                        confirm = m;
+                if (!confirm)
+                    return false;
+                UserInput::click(confirm->button(QMessageBox::Yes));
+                return true;
+            })
+            .then([&leave, w, answer] {
+                if (!(leave = shown<QDialog>(QStringLiteral("ScriptDialog"), w)))
+                    return false;
+                UserInput::click(leave->findChild<QPushButton *>(QString::fromLatin1(answer)));
+                return true;
+            });
+        return steps.run() ? QString() : steps.failure;
+    };
+    QCOMPARE(exitAndAnswer("cmdStay"), QString());
+    QTest::qWait(1500);
+    QCOMPARE(openMainWindows(), QList<frmMain *>{w});
+    // The text is still there to type on.
+    QVERIFY(UserInput::focus(w));
+    UserInput::type(QStringLiteral("x"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Draft notesx - Kestrel"), 10000);
+
+    QCOMPARE(exitAndAnswer("cmdLeave"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(openMainWindows().isEmpty(), 10000);
+}
+
+void TestPageLimits::scriptClosesTheWindowItOpened()
+{
+    m_server.page(QStringLiteral("/opener.html"),
+                  "<title>Opener</title><body style='margin:0'><button style='width:300px;height:100px'"
+                  " onclick=\"window.open('/closer.html')\">Open</button>");
+    m_server.page(QStringLiteral("/closer.html"),
+                  "<title>Closer</title><script>setTimeout(function(){window.close()},1000)</script>");
+    frmMain *w = openOn(QStringLiteral("/opener.html"), QStringLiteral("Opener - Kestrel"));
+    UserInput::click(w->Browser->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Closer - Kestrel"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(openMainWindows(), QList<frmMain *>{w}, 10000);
 }
 
 int main(int argc, char **argv)
