@@ -1,10 +1,12 @@
 #include "KestrelPage.h"
 
+#include "FormResendGuard.h"
 #include "PopUpGate.h"
 #include "ScriptDialogs.h"
 #include "WebEngineBrowserView.h"
 
 #include <QCoreApplication>
+#include <QWidget>
 #include <QWebEngineSettings>
 
 namespace {
@@ -23,8 +25,9 @@ bool isLeaveQuestion(const QString &message)
 
 KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     : QWebEnginePage(parent), m_owner(owner), m_popUps(new PopUpGate(owner->widget())),
-      m_dialogs(new ScriptDialogs(owner->widget()))
+      m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
+    setUrlRequestInterceptor(m_resend);
     // The engine then answers window.open without a user's click with null,
     // so a page knows at once that no window came.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -47,6 +50,11 @@ void KestrelPage::askToClose()
     if (!m_closeAnswer.isActive())
         triggerAction(RequestClose);
     m_closeAnswer.start();
+}
+
+bool KestrelPage::mayReload()
+{
+    return m_resend->mayReload(m_owner->widget()->window());
 }
 
 void KestrelPage::letWindowClose()

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 
+class FormResendGuard;
 class PopUpGate;
 class ScriptDialogs;
 class WebEngineBrowserView;
@@ -18,6 +19,8 @@ public:
     // its window closes; the owner's WindowClosing follows when it may. A
     // page that does not answer at all is not waited for.
     void askToClose();
+    // False when the page came from a form and the user will not send it again.
+    bool mayReload();
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
@@ -33,5 +36,6 @@ private:
     WebEngineBrowserView *m_owner;
     PopUpGate *m_popUps;
     ScriptDialogs *m_dialogs;
+    FormResendGuard *m_resend;
     QTimer m_closeAnswer;
 };

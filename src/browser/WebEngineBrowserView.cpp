@@ -236,6 +236,8 @@ void WebEngineBrowserView::Refresh()
         m_view->load(url);
         return;
     }
+    if (!static_cast<KestrelPage *>(m_view->page())->mayReload())
+        return;
     m_view->reload();
 }
 

@@ -33,6 +33,7 @@ public:
     int hits(const QString &path) const { return requests.count(path); }
 
     QStringList requests;
+    QStringList posts;
 
 private:
     void serve(QTcpSocket *s)
@@ -45,6 +46,8 @@ private:
             m_buffer.remove(s);
             const QString path = first.size() > 1 ? QString::fromUtf8(first[1]) : QString();
             requests << path;
+            if (first.value(0) == "POST")
+                posts << path;
             const auto it = m_pages.constFind(path);
             QByteArray status = "200 OK", type = "text/plain", body = "not found";
             if (it != m_pages.constEnd()) {

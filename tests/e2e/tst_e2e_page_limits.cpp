@@ -74,6 +74,7 @@ private slots:
     void alertLoopIsStoppedFromItsBoxAndTheWindowCloses();
     void exitAsksThePageAndStayingKeepsTheTypedText();
     void scriptClosesTheWindowItOpened();
+    void reloadAsksBeforeSendingAFormAgain();
 
 private:
     frmMain *openOn(const QString &path, const QString &caption)
@@ -295,6 +296,40 @@ void TestPageLimits::scriptClosesTheWindowItOpened()
     QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Closer - Kestrel"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(openMainWindows(), QList<frmMain *>{w}, 10000);
+}
+
+void TestPageLimits::reloadAsksBeforeSendingAFormAgain()
+{
+    m_server.page(QStringLiteral("/form.html"),
+                  "<title>Form</title><body style='margin:0'><form method='post' action='/sent'>"
+                  "<input name='q' value='1'><button style='position:absolute;left:0;top:0;width:300px;height:100px'>"
+                  "Send</button></form>");
+    m_server.page(QStringLiteral("/sent"), "<title>Sent</title>");
+    frmMain *w = openOn(QStringLiteral("/form.html"), QStringLiteral("Form - Kestrel"));
+    UserInput::click(w->Browser->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Sent - Kestrel"), 10000);
+    QCOMPARE(m_server.posts, QStringList{QStringLiteral("/sent")});
+
+    auto reloadAnswering = [w](QMessageBox::StandardButton answer) {
+        UserSteps steps;
+        steps.then([w] {
+                 UserInput::click(w->cmdReload);
+                 return true;
+             })
+            .then([answer] {
+                auto *prompt = shown<QMessageBox>(QStringLiteral("ResendPrompt"));
+                if (!prompt)
+                    return false;
+                UserInput::click(prompt->button(answer));
+                return true;
+            });
+        return steps.run() ? QString() : steps.failure;
+    };
+    QCOMPARE(reloadAnswering(QMessageBox::No), QString());
+    QTest::qWait(1500);
+    QCOMPARE(m_server.posts.size(), 1);
+    QCOMPARE(reloadAnswering(QMessageBox::Yes), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.posts.size(), 2, 10000);
 }
 
 int main(int argc, char **argv)
