@@ -1,6 +1,7 @@
 #include "WebEngineBrowserView.h"
 
 #include "KestrelPage.h"
+#include "PageWatchdog.h"
 
 #include <QCheckBox>
 #include <QEventLoop>
@@ -138,6 +139,8 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
     m_find = new FindBar(m_view, m_container);
+    m_watchdog = new PageWatchdog(m_view->page(), m_container);
+    column->addWidget(m_watchdog);
     column->addWidget(m_view, 1);
     column->addWidget(m_find);
     m_container->setFocusProxy(m_view);
@@ -203,6 +206,7 @@ void WebEngineBrowserView::Navigate(const QString &text)
     const QUrl url = addressToUrl(text);
     if (text.trimmed().isEmpty())
         return;
+    m_watchdog->userActed();
     m_crashedUrl.clear();
     if (!url.isValid()) {
         m_view->setHtml(QStringLiteral("<title>Address not valid</title><h2>This address cannot be opened</h2><p>")
@@ -220,11 +224,13 @@ void WebEngineBrowserView::Navigate2(const QString &url, int flags)
 
 void WebEngineBrowserView::GoBack()
 {
+    m_watchdog->userActed();
     m_view->back();
 }
 
 void WebEngineBrowserView::GoForward()
 {
+    m_watchdog->userActed();
     m_view->forward();
 }
 
@@ -238,11 +244,13 @@ void WebEngineBrowserView::Refresh()
     }
     if (!static_cast<KestrelPage *>(m_view->page())->mayReload())
         return;
+    m_watchdog->userActed();
     m_view->reload();
 }
 
 void WebEngineBrowserView::Stop()
 {
+    m_watchdog->userActed();
     m_view->stop();
 }
 

@@ -75,6 +75,7 @@ private slots:
     void exitAsksThePageAndStayingKeepsTheTypedText();
     void scriptClosesTheWindowItOpened();
     void reloadAsksBeforeSendingAFormAgain();
+    void stuckPageCanBeEndedAndReloaded();
 
 private:
     frmMain *openOn(const QString &path, const QString &caption)
@@ -330,6 +331,35 @@ void TestPageLimits::reloadAsksBeforeSendingAFormAgain()
     QCOMPARE(m_server.posts.size(), 1);
     QCOMPARE(reloadAnswering(QMessageBox::Yes), QString());
     QTRY_COMPARE_WITH_TIMEOUT(m_server.posts.size(), 2, 10000);
+}
+
+void TestPageLimits::stuckPageCanBeEndedAndReloaded()
+{
+    m_server.page(QStringLiteral("/tick.html"),
+                  "<title>Tick</title><script>var n=0;setInterval(function(){document.title='Tick '+(++n)},100)</script>");
+    m_server.page(QStringLiteral("/stuck.html"), "<title>Stuck</title><script>setTimeout(function(){for(;;){}},300)</script>");
+    // Another site (another host name for this machine) in another window.
+    frmMain *other = openWindow();
+    other->Browser->Navigate(m_server.url(QStringLiteral("/tick.html")).replace(QStringLiteral("127.0.0.1"),
+                                                                                 QStringLiteral("localhost")));
+    QTRY_VERIFY_WITH_TIMEOUT(other->windowTitle().startsWith(QStringLiteral("Tick ")), 20000);
+    frmMain *w = openOn(QStringLiteral("/stuck.html"), QStringLiteral("Stuck - Kestrel"));
+    auto *bar = w->findChild<QWidget *>(QStringLiteral("StuckPageBar"));
+    QVERIFY(bar && !bar->isVisible());
+
+    UserInput::click(w->cmdStop);
+    QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 10000);
+    UserInput::click(bar->findChild<QPushButton *>(QStringLiteral("cmdEndPage")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 10000);
+    QVERIFY(!bar->isVisible());
+    // The other site's page runs on.
+    const QString ticked = other->windowTitle();
+    QTRY_VERIFY_WITH_TIMEOUT(other->windowTitle() != ticked, 5000);
+
+    const int loads = m_server.hits(QStringLiteral("/stuck.html"));
+    UserInput::click(w->cmdReload);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Stuck - Kestrel"), 10000);
+    QCOMPARE(m_server.hits(QStringLiteral("/stuck.html")), loads + 1);
 }
 
 int main(int argc, char **argv)
