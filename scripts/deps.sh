@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-declarative-dev qt6-webengine-dev libqt6webenginecore6-bin
           libgl-dev libx11-dev fonts-dejavu-core)
 if [ "${1:-run}" = "test" ]; then
-  packages+=(xvfb xauth clang libclang-rt-14-dev python3 xdotool desktop-file-utils openssl)
+  packages+=(xvfb xauth xdotool libxtst-dev clang libclang-rt-14-dev python3 desktop-file-utils openssl)
 fi
 
 missing=()

@@ -58,6 +58,9 @@ public:
     virtual QWidget *widget() = 0;
     // Opens the view's own find bar (the view's answer to Ctrl+F).
     virtual void showFind() = 0;
+    // Lets the page have its say before its window closes. False when there
+    // is nothing to ask; otherwise WindowClosing follows if the page may go.
+    virtual bool askPageToClose() { return false; }
 
 signals:
     void StatusTextChange(const QString &text);
@@ -68,4 +71,7 @@ signals:
     void NewWindow2(BrowserView **ppDisp, bool *cancel);
     // A page finished loading at this address.
     void DocumentComplete(const QString &url);
+    // The page lets its window close: the answer to askPageToClose, or a
+    // script closing a window that a script opened.
+    void WindowClosing();
 };

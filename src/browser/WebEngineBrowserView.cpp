@@ -3,6 +3,8 @@
 #include "LoadStatus.h"
 #include "PageServices.h"
 #include "Profile.h"
+#include "KestrelPage.h"
+#include "PageWatchdog.h"
 
 #include <QCheckBox>
 #include <QEventLoop>
@@ -30,49 +32,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-
-// The page: routes window requests, script dialogs and script errors to the
-// view that owns it.
-class KestrelPage : public QWebEnginePage
-{
-public:
-    KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-        : QWebEnginePage(browserProfile(), parent), m_owner(owner) {}
-
-protected:
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        BrowserView *target = nullptr;
-        bool cancel = false;
-        emit m_owner->NewWindow2(&target, &cancel);
-        auto *view = qobject_cast<WebEngineBrowserView *>(target);
-        if (cancel || !view)
-            return nullptr;
-        return view->page();
-    }
-    void javaScriptAlert(const QUrl &origin, const QString &msg) override
-    {
-        if (!m_owner->Silent())
-            QWebEnginePage::javaScriptAlert(origin, msg);
-    }
-    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
-    {
-        return !m_owner->Silent() && QWebEnginePage::javaScriptConfirm(origin, msg);
-    }
-    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &def, QString *result) override
-    {
-        return !m_owner->Silent() && QWebEnginePage::javaScriptPrompt(origin, msg, def, result);
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
-                                  int line, const QString &source) override
-    {
-        if (level == ErrorMessageLevel && !m_owner->Silent())
-            m_owner->reportScriptError(message, line, source);
-    }
-
-private:
-    WebEngineBrowserView *m_owner;
-};
 
 // The view's own find bar: text, next, previous, match case.
 class FindBar : public QWidget
@@ -184,6 +143,8 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     m_view->setPage(new KestrelPage(this, m_view));
     attachPageServices(this);
     m_find = new FindBar(m_view, m_container);
+    m_watchdog = new PageWatchdog(m_view->page(), m_container);
+    column->addWidget(m_watchdog);
     column->addWidget(m_view, 1);
     column->addWidget(m_find);
     m_container->setFocusProxy(m_view);
@@ -246,6 +207,7 @@ void WebEngineBrowserView::Navigate(const QString &text)
     const QUrl url = addressToUrl(text);
     if (text.trimmed().isEmpty())
         return;
+    m_watchdog->userActed();
     m_crashedUrl.clear();
     if (!url.isValid()) {
         m_view->setHtml(QStringLiteral("<title>Address not valid</title><h2>This address cannot be opened</h2><p>")
@@ -263,11 +225,13 @@ void WebEngineBrowserView::Navigate2(const QString &url, int flags)
 
 void WebEngineBrowserView::GoBack()
 {
+    m_watchdog->userActed();
     m_view->back();
 }
 
 void WebEngineBrowserView::GoForward()
 {
+    m_watchdog->userActed();
     m_view->forward();
 }
 
@@ -279,11 +243,15 @@ void WebEngineBrowserView::Refresh()
         m_view->load(url);
         return;
     }
+    if (!static_cast<KestrelPage *>(m_view->page())->mayReload())
+        return;
+    m_watchdog->userActed();
     m_view->reload();
 }
 
 void WebEngineBrowserView::Stop()
 {
+    m_watchdog->userActed();
     m_view->stop();
 }
 
@@ -302,6 +270,15 @@ QString WebEngineBrowserView::LocationName() const
 void WebEngineBrowserView::showFind()
 {
     m_find->open();
+}
+
+bool WebEngineBrowserView::askPageToClose()
+{
+    // A stopped page or an empty view has nobody to ask.
+    if (!m_crashedUrl.isEmpty() || m_view->url().isEmpty())
+        return false;
+    static_cast<KestrelPage *>(m_view->page())->askToClose();
+    return true;
 }
 
 void WebEngineBrowserView::rendererGone()
@@ -326,6 +303,10 @@ void WebEngineBrowserView::reportScriptError(const QString &message, int line, c
                                  QStringLiteral("A script on this page has an error."),
                                  QMessageBox::Ok, m_container);
     m_errorBox->setInformativeText(entry);
+    // The message and the source are the page's words: shown as typed, so a
+    // page cannot dress them up as the program's own or load images into them.
+    for (QLabel *label : m_errorBox->findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
     m_errorBox->setAttribute(Qt::WA_DeleteOnClose);
     m_errorBox->setWindowModality(Qt::NonModal);
     m_errorBox->show();
@@ -365,14 +346,21 @@ void WebEngineBrowserView::showProperties()
         const QVariantList r = v.toList();
         const QString type = r.value(0).toString();
         const qlonglong size = r.value(1).toLongLong();
+        // Properties is where the user learns the real address, so it comes
+        // first and everything is plain text: a title cannot add lines of its own.
+        constexpr int kLongestTitle = 200;
+        QString shownTitle = title.simplified();
+        if (shownTitle.size() > kLongestTitle)
+            shownTitle = shownTitle.left(kLongestTitle) + QChar(0x2026);
         auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Properties"),
-                                    QStringLiteral("Title:\t%1\nAddress:\t%2\nProtocol:\t%3\nType:\t%4\nSize:\t%5")
-                                        .arg(title, url.toString(), url.scheme(),
+                                    QStringLiteral("Address:\t%1\nProtocol:\t%2\nTitle:\t%3\nType:\t%4\nSize:\t%5")
+                                        .arg(url.toString(), url.scheme(), shownTitle,
                                              type.isEmpty() ? QStringLiteral("Not available") : type,
                                              size > 0 ? QStringLiteral("%1 bytes").arg(size)
                                                       : QStringLiteral("Not available")),
                                     QMessageBox::Ok, owner);
         box->setObjectName(QStringLiteral("PropertiesBox"));
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->show();
     });

@@ -10,6 +10,7 @@ class QPrinter;
 class QWebEnginePage;
 class QWebEngineView;
 class FindBar;
+class PageWatchdog;
 class QMessageBox;
 
 // The browser view on Qt WebEngine.
@@ -35,6 +36,7 @@ public:
     void setRegisterAsBrowser(bool on) override { m_registered = on; }
     QWidget *widget() override;
     void showFind() override;
+    bool askPageToClose() override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
@@ -55,6 +57,7 @@ private:
     QWidget *m_container = nullptr;
     QWebEngineView *m_view = nullptr;
     FindBar *m_find = nullptr;
+    PageWatchdog *m_watchdog = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     QPointer<QMessageBox> m_errorBox;
     QUrl m_crashedUrl;

@@ -206,6 +206,10 @@ void frmMain::buildControls()
     connect(Browser, &BrowserView::ProgressChange, this, &frmMain::Browser_ProgressChange);
     connect(Browser, &BrowserView::TitleChange, this, &frmMain::Browser_TitleChange);
     connect(Browser, &BrowserView::NewWindow2, this, &frmMain::Browser_NewWindow2, Qt::DirectConnection);
+    connect(Browser, &BrowserView::WindowClosing, this, [this] {
+        m_pageLetGo = true;
+        close();
+    });
 }
 
 void frmMain::buildMenus()
@@ -381,9 +385,17 @@ void frmMain::resizeEvent(QResizeEvent *e)
 
 void frmMain::closeEvent(QCloseEvent *e)
 {
-    if (hooks().closeStep && !hooks().closeStep(this)) {
-        e->ignore();
-        return;
+    if (!m_pageLetGo) {
+        if (hooks().closeStep && !hooks().closeStep(this)) {
+            e->ignore();
+            return;
+        }
+        // The page may hold the user's unsaved work: it is asked first, and
+        // the window closes when it lets go.
+        if (Browser->askPageToClose()) {
+            e->ignore();
+            return;
+        }
     }
     QMainWindow::closeEvent(e);
 }

@@ -106,6 +106,7 @@ private:
     ProgressState m_progress;
     QPointer<QFileDialog> m_dialog;
     QList<QAction *> m_textSize;
+    bool m_pageLetGo = false;
 };
 
 // Opens a further main window on `url` in the given silent mode.

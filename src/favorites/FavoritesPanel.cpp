@@ -106,6 +106,8 @@ void confirmDelete(frmMain *w)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"), deletePromptText(name, url),
                     QMessageBox::Yes | QMessageBox::No, w);
     box.setObjectName(QStringLiteral("DeletePrompt"));
+    // The name usually comes from a page title.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     if (box.exec() != QMessageBox::Yes)
         return;

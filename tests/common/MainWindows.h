@@ -39,6 +39,9 @@ inline void closeAllWindows()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         w->close();
+    // A page is asked before its window goes, and answers a moment later.
+    if (!QTest::qWaitFor([] { return openMainWindows().isEmpty(); }, 10000))
+        qWarning("a main window stayed open");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }

@@ -42,6 +42,7 @@ public:
     // The whole answer to a request, decided from its head; an empty one
     // leaves the request to the pages.
     std::function<QByteArray(const QString &path, const QByteArray &head)> answer;
+    QStringList posts;
 
 private:
     void serve(QTcpSocket *s)
@@ -61,6 +62,8 @@ private:
                 s->disconnectFromHost();
                 return;
             }
+            if (first.value(0) == "POST")
+                posts << path;
             const auto it = m_pages.constFind(path);
             QByteArray status = "200 OK", type = "text/plain", body = "not found";
             if (it != m_pages.constEnd()) {

@@ -67,8 +67,6 @@ private slots:
     }
 
     void captionFollowsThePageTitle();
-    void pagesOpenWindowsUnlessRejected_data();
-    void pagesOpenWindowsUnlessRejected();
     void newWindowShowsTheCurrentAddress();
     void blankStartPageStaysOutOfHistory();
     void silentModeSwallowsScriptDialogs();
@@ -94,39 +92,6 @@ void TestBrowser::captionFollowsThePageTitle()
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Second Title - Kestrel"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!w->ProgressBar->isVisible(), 20000);
     QTRY_COMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), m_server.url(QStringLiteral("/title.html")));
-}
-
-void TestBrowser::pagesOpenWindowsUnlessRejected_data()
-{
-    QTest::addColumn<QByteArray>("popUp");
-    QTest::addColumn<int>("windows");
-    QTest::newRow("absent") << QByteArray() << 2;
-    QTest::newRow("Reject") << QByteArray("Reject") << 1;
-}
-
-void TestBrowser::pagesOpenWindowsUnlessRejected()
-{
-    QFETCH(QByteArray, popUp);
-    QFETCH(int, windows);
-    if (!popUp.isEmpty())
-        WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QString::fromLatin1(popUp));
-    m_server.page(QStringLiteral("/opener.html"),
-                  "<title>Opener</title><script>window.open('/popup.html');document.title='Opened'</script>");
-    m_server.page(QStringLiteral("/popup.html"), "<title>Popup</title>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/opener.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Opened - Kestrel"), 20000);
-    if (windows == 2) {
-        QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 20000);
-        frmMain *popup = otherMainWindow(w);
-        QTRY_COMPARE_WITH_TIMEOUT(popup->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
-        QVERIFY(popup->Browser->RegisterAsBrowser());
-    } else {
-        const int before = m_server.hits(QStringLiteral("/popup.html"));
-        QTest::qWait(1500);
-        QCOMPARE(openMainWindows().size(), 1);
-        QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), before);
-    }
 }
 
 void TestBrowser::newWindowShowsTheCurrentAddress()

@@ -136,6 +136,8 @@ void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
         frmMain *w = otherMainWindow(first);
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
         w->close();
+        // The page is asked first and lets go a moment later.
+        QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 1, 10000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
     // One window first, so what is made once on first use counts in both figures.

@@ -1,0 +1,111 @@
+#include "KestrelPage.h"
+#include "Profile.h"
+
+#include "FormResendGuard.h"
+#include "PopUpGate.h"
+#include "ScriptDialogs.h"
+#include "WebEngineBrowserView.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <QWebEngineSettings>
+
+namespace {
+// How long a page that shows no question may take to answer a close.
+constexpr int kCloseAnswerMs = 3000;
+
+// The engine asks its question before a page is left as a confirm box with
+// this text of its own.
+bool isLeaveQuestion(const QString &message)
+{
+    return message
+           == QCoreApplication::translate("QWebEnginePage", "Are you sure you want to leave this page? Changes that you "
+                                                            "made may not be saved.");
+}
+} // namespace
+
+KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
+    : QWebEnginePage(browserProfile(), parent), m_owner(owner), m_popUps(new PopUpGate(owner->widget())),
+      m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
+{
+    setUrlRequestInterceptor(m_resend);
+    // The engine then answers window.open without a user's click with null,
+    // so a page knows at once that no window came.
+    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
+    // Also how a script closes a window that a script opened.
+    connect(this, &QWebEnginePage::windowCloseRequested, this, &KestrelPage::letWindowClose);
+    m_closeAnswer.setSingleShot(true);
+    m_closeAnswer.setInterval(kCloseAnswerMs);
+    connect(&m_closeAnswer, &QTimer::timeout, this, [this] {
+        if (m_dialogs->isAsking())
+            m_closeAnswer.start();
+        else
+            letWindowClose();
+    });
+}
+
+void KestrelPage::askToClose()
+{
+    m_dialogs->windowClosing();
+    if (!m_closeAnswer.isActive())
+        triggerAction(RequestClose);
+    m_closeAnswer.start();
+}
+
+bool KestrelPage::mayReload()
+{
+    return m_resend->mayReload(m_owner->widget()->window());
+}
+
+void KestrelPage::letWindowClose()
+{
+    m_closeAnswer.stop();
+    emit m_owner->WindowClosing();
+}
+
+QWebEnginePage *KestrelPage::createWindow(WebWindowType)
+{
+    if (!m_popUps->allowWindow())
+        return nullptr;
+    BrowserView *target = nullptr;
+    bool cancel = false;
+    emit m_owner->NewWindow2(&target, &cancel);
+    auto *view = qobject_cast<WebEngineBrowserView *>(target);
+    if (cancel || !view)
+        return nullptr;
+    return view->page();
+}
+
+void KestrelPage::javaScriptAlert(const QUrl &, const QString &msg)
+{
+    if (!m_owner->Silent())
+        m_dialogs->ask(ScriptDialogs::Kind::Alert, url(), msg);
+}
+
+bool KestrelPage::javaScriptConfirm(const QUrl &, const QString &msg)
+{
+    if (isLeaveQuestion(msg)) {
+        // In silent mode nobody can be asked, and the user wanted to go.
+        const bool leave = m_owner->Silent() || m_dialogs->ask(ScriptDialogs::Kind::Leave, url(), msg);
+        if (!leave) {
+            m_closeAnswer.stop();
+            m_dialogs->windowStays();
+        }
+        return leave;
+    }
+    return !m_owner->Silent() && m_dialogs->ask(ScriptDialogs::Kind::Confirm, url(), msg);
+}
+
+bool KestrelPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &def, QString *result)
+{
+    *result = def;
+    return !m_owner->Silent() && m_dialogs->ask(ScriptDialogs::Kind::Prompt, url(), msg, result);
+}
+
+void KestrelPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
+                                           const QString &source)
+{
+    if (level == ErrorMessageLevel && !m_owner->Silent())
+        m_owner->reportScriptError(message, line, source);
+}

@@ -1,0 +1,134 @@
+#include "UserSteps.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QtTest>
+
+#include <X11/Xlib.h>
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+// One connection for the whole run: events sent through it arrive in order.
+Display *display()
+{
+    static Display *d = XOpenDisplay(nullptr);
+    return d;
+}
+
+KeySym symbolFor(const QString &name)
+{
+    static const QHash<QString, QString> aliases = {
+        {QStringLiteral("ctrl"), QStringLiteral("Control_L")},
+        {QStringLiteral("alt"), QStringLiteral("Alt_L")},
+        {QStringLiteral("shift"), QStringLiteral("Shift_L")},
+        {QStringLiteral(" "), QStringLiteral("space")},
+        {QStringLiteral("."), QStringLiteral("period")},
+    };
+    return XStringToKeysym(aliases.value(name, name).toLatin1().constData());
+}
+
+void pressCombination(const QString &combination)
+{
+    Display *d = display();
+    QList<KeyCode> held;
+    for (const QString &part : combination.split(QLatin1Char('+'))) {
+        const KeyCode code = XKeysymToKeycode(d, symbolFor(part));
+        QVERIFY2(code != 0, qPrintable(combination));
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+        held.prepend(code);
+    }
+    for (KeyCode code : held)
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+    XSync(d, False);
+}
+
+} // namespace
+
+namespace UserInput {
+
+bool focus(QWidget *window)
+{
+    Display *d = display();
+    if (!d)
+        return false;
+    XRaiseWindow(d, Window(window->winId()));
+    XSetInputFocus(d, Window(window->winId()), RevertToParent, CurrentTime);
+    XSync(d, False);
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 5000);
+}
+
+void keys(const QString &combinations)
+{
+    const QStringList list = combinations.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 0; i < list.size(); ++i) {
+        // Let Qt take keys in before the next ones depend on what they opened.
+        if (i > 0)
+            QTest::qWait(100);
+        pressCombination(list[i]);
+    }
+}
+
+void type(const QString &text)
+{
+    for (QChar c : text)
+        pressCombination(QString(c));
+}
+
+void clickCloseBox(QWidget *window)
+{
+    Display *d = display();
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = Window(window->winId());
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev);
+    XSync(d, False);
+}
+
+void click(QWidget *widget, QPoint at)
+{
+    Display *d = display();
+    const QPoint p = widget->mapToGlobal(at == QPoint(-1, -1) ? widget->rect().center() : at);
+    XTestFakeMotionEvent(d, -1, p.x(), p.y(), CurrentTime);
+    XTestFakeButtonEvent(d, Button1, True, CurrentTime);
+    XTestFakeButtonEvent(d, Button1, False, CurrentTime);
+    XSync(d, False);
+}
+
+} // namespace UserInput
+
+bool UserSteps::run(int msPerStep)
+{
+    int index = 0;
+    bool busy = false;
+    QElapsedTimer sinceStep;
+    sinceStep.start();
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] {
+        if (busy || index >= m_steps.size() || !failure.isEmpty())
+            return;
+        busy = true;
+        if (m_steps[index]()) {
+            ++index;
+            sinceStep.start();
+        } else if (sinceStep.elapsed() > msPerStep) {
+            failure = QStringLiteral("step %1 of %2 was not done in time").arg(index + 1).arg(m_steps.size());
+            // Boxes that hold the wait beneath them go, so the failure is told.
+            for (QWidget *w : QApplication::topLevelWidgets())
+                w->close();
+        }
+        busy = false;
+    });
+    tick.start(50);
+    // Beneath a box's own loop this wait stands still; the ticks go on.
+    const bool done = QTest::qWaitFor([&] { return index >= m_steps.size() || !failure.isEmpty(); },
+                                      msPerStep * int(m_steps.size() + 1));
+    if (!done && failure.isEmpty())
+        failure = QStringLiteral("stopped at step %1").arg(index + 1);
+    return failure.isEmpty();
+}
