@@ -72,7 +72,6 @@ private slots:
     void silentModeSwallowsScriptDialogs();
     void killedRendererLeavesProgramRunningAndReloadRecovers();
     void pageIsDrawnAndTakesClicksAndKeys();
-    void textSizeZoomsThePage();
     void saveWritesThePage();
     void printPreviewHasAPage();
 
@@ -190,21 +189,6 @@ void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
     QVERIFY(User::waitForCaption(QStringLiteral("Clicked - Kestrel")));
     User::type(QStringLiteral("hi"));
     QVERIFY(User::waitForCaption(QStringLiteral("Typed hi - Kestrel")));
-}
-
-void TestBrowser::textSizeZoomsThePage()
-{
-    m_server.page(QStringLiteral("/zoom.html"), "<title>Zoom</title><p>text</p>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/zoom.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Zoom - Kestrel"), 20000);
-    const QList<QAction *> sizes = w->findChildren<QAction *>(QStringLiteral("mnuViewTextSize"));
-    sizes[4]->trigger();
-    QVERIFY(viewOf(w)->view()->zoomFactor() > 1.4);
-    sizes[0]->trigger();
-    QVERIFY(viewOf(w)->view()->zoomFactor() < 0.7);
-    sizes[2]->trigger();
-    QCOMPARE(viewOf(w)->view()->zoomFactor(), 1.0);
 }
 
 void TestBrowser::saveWritesThePage()

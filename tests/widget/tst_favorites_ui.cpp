@@ -42,10 +42,8 @@ private slots:
     void editKeepsPositionAndWritesTheEntryItWasOpenedFor();
     void deletePromptAndAnswers();
     void cancelAndCloseBoxStoreNothing();
-    void everyWindowShowsEveryChange();
     void noSelectionDoesNothing();
     void closingTheServedWindowClosesItsDialog();
-    void doubleClickOpensTheStoredAddress();
 };
 
 void TestFavoritesUi::emptyStoreShowsDisabledEntry()
@@ -167,28 +165,6 @@ void TestFavoritesUi::cancelAndCloseBoxStoreNothing()
     QCOMPARE(selectedFavorite(w), 1);
 }
 
-void TestFavoritesUi::everyWindowShowsEveryChange()
-{
-    TempIni ini(kThree);
-    frmMain *a = CreateMainWindow();
-    frmMain *b = CreateMainWindow();
-    a->show();
-    b->show();
-    QCOMPARE(entries(b), (QStringList{"News", "Mail", "Maps"}));
-    fakeOf(b)->location = QStringLiteral("http://127.0.0.1:1/b");
-    fakeOf(b)->title = QStringLiteral("From B");
-    frmFavAdd::showFor(b)->cmdAdd_Click();
-    QCOMPARE(entries(a), (QStringList{"News", "Mail", "Maps", "From B"}));
-    QCOMPARE(entries(b), entries(a));
-    // The add dialog used b's page, not a's.
-    QCOMPARE(ReadIniValue(QStringLiteral("3"), QStringLiteral("URL")), QStringLiteral("http://127.0.0.1:1/b"));
-    select(a, 3);
-    MessageBoxAnswer yes;
-    yes.arm(QMessageBox::Yes);
-    a->cmdFavDelete->click();
-    QCOMPARE(entries(b), (QStringList{"News", "Mail", "Maps"}));
-}
-
 void TestFavoritesUi::noSelectionDoesNothing()
 {
     TempIni ini(kThree);
@@ -222,15 +198,6 @@ void TestFavoritesUi::closingTheServedWindowClosesItsDialog()
     QVERIFY(!edit || !edit->isVisible());
     QVERIFY(!add || !add->isVisible());
     QCOMPARE(ini.bytes(), kThree);
-}
-
-void TestFavoritesUi::doubleClickOpensTheStoredAddress()
-{
-    TempIni ini(kThree);
-    frmMain *w = openWindow();
-    select(w, 2);
-    emit w->lstFavs->itemDoubleClicked(w->lstFavs->item(2));
-    QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("Navigate:http://127.0.0.1:1/maps")});
 }
 
 QTEST_MAIN(TestFavoritesUi)

@@ -27,15 +27,6 @@ bool overPanel2(frmMain *w)
     return w->StatusBar->geometry().contains(bar) && bar.left() >= panel.left() && bar.right() <= panel.right();
 }
 
-frmMain *windowOf(BrowserView *view)
-{
-    for (frmMain *m : openMainWindows()) {
-        if (m->Browser == view)
-            return m;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -57,9 +48,6 @@ private slots:
     void statusBarToggleHidesProgressAndGrowsView();
     void pageEventsReachStatusCaptionAndProgress();
     void progressLeftAloneWhileStatusBarHidden();
-    void newWindowRequests_data();
-    void newWindowRequests();
-    void newWindowCommandOpensTheCurrentAddress();
 };
 
 void TestMainWindow::startStoresTheChoiceBeforeTheWindowLoads()
@@ -272,57 +260,6 @@ void TestMainWindow::progressLeftAloneWhileStatusBarHidden()
     emit w->Browser->ProgressChange(10, 100);
     QCOMPARE(w->progressState().value, 100.f);
     QVERIFY(!w->ProgressBar->isVisible());
-}
-
-void TestMainWindow::newWindowRequests_data()
-{
-    QTest::addColumn<QByteArray>("popUp");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("Reject") << QByteArray("PopUp=Reject\r\n") << false;
-    QTest::newRow("reject") << QByteArray("PopUp=reject\r\n") << true;
-    QTest::newRow("empty") << QByteArray("PopUp=\r\n") << true;
-    QTest::newRow("missing") << QByteArray() << true;
-    QTest::newRow("Accept") << QByteArray("PopUp=Accept\r\n") << true;
-}
-
-void TestMainWindow::newWindowRequests()
-{
-    QFETCH(QByteArray, popUp);
-    QFETCH(bool, opens);
-    TempIni ini("[Settings]\r\nStartup=Home\r\nHome=http://127.0.0.1:1/home\r\n" + popUp);
-    frmMain *w = openWindow();
-    fakeOf(w)->silent = true;
-    bool cancelled = false;
-    BrowserView *target = fakeOf(w)->requestNewWindow(&cancelled);
-    QCOMPARE(cancelled, !opens);
-    QCOMPARE(openMainWindows().size(), opens ? 2 : 1);
-    if (!opens)
-        return;
-    frmMain *opened = windowOf(target);
-    QVERIFY(opened && opened != w);
-    QVERIFY(target->RegisterAsBrowser());
-    QVERIFY(target->Silent());
-    // Its own load step ran first.
-    QCOMPARE(fakeOf(opened)->calls, QStringList{QStringLiteral("Navigate:http://127.0.0.1:1/home")});
-}
-
-void TestMainWindow::newWindowCommandOpensTheCurrentAddress()
-{
-    TempIni ini("[Settings]\r\nStartup=Home\r\nHome=http://127.0.0.1:1/home\r\n");
-    frmMain *w = openWindow();
-    fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/current");
-    fakeOf(w)->silent = true;
-    w->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
-    QCOMPARE(openMainWindows().size(), 2);
-    frmMain *opened = openMainWindows().at(openMainWindows().indexOf(w) == 0 ? 1 : 0);
-    QCOMPARE(fakeOf(opened)->calls, (QStringList{QStringLiteral("Navigate:http://127.0.0.1:1/home"),
-                                                 QStringLiteral("Navigate:http://127.0.0.1:1/current")}));
-    QVERIFY(opened->Browser->Silent());
-    QVERIFY(!opened->Browser->RegisterAsBrowser());
-    // Each window stands alone: closing the first leaves the second.
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(openMainWindows(), QList<frmMain *>{opened});
 }
 
 QTEST_MAIN(TestMainWindow)
