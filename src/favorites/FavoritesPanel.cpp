@@ -151,6 +151,10 @@ void AttachFavoritesPanel(frmMain *w)
     // Every row is one line of text: the list need not measure each one,
     // which with thousands of favorites would cost more than the file.
     w->lstFavs->setUniformItemSizes(true);
+    // Rows below the first screenful are placed a batch at a time once the
+    // window is up, so that a long list does not hold back its first paint.
+    w->lstFavs->setLayoutMode(QListView::Batched);
+    w->lstFavs->setBatchSize(1000);
     openLists().append(QPointer<QListWidget>(w->lstFavs));
     QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
     QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
