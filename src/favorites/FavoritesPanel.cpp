@@ -52,11 +52,13 @@ void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
             list->setEnabled(true);
         }
         const int oldN = list->count(), newN = int(names.size());
+        // Names that were kept share their text: the same data is the same name.
+        auto same = [](const QString &x, const QString &y) { return x.constData() == y.constData() || x == y; };
         int p = 0;
-        while (p < oldN && p < newN && old[p] == names[p])
+        while (p < oldN && p < newN && same(old[p], names[p]))
             ++p;
         int s = 0;
-        while (s < oldN - p && s < newN - p && old[oldN - 1 - s] == names[newN - 1 - s])
+        while (s < oldN - p && s < newN - p && same(old[oldN - 1 - s], names[newN - 1 - s]))
             ++s;
         const int removed = oldN - s - p, added = newN - s - p;
         changed = changed || removed > 0 || added > 0;
@@ -151,6 +153,10 @@ void AttachFavoritesPanel(frmMain *w)
     // Every row is one line of text: the list need not measure each one,
     // which with thousands of favorites would cost more than the file.
     w->lstFavs->setUniformItemSizes(true);
+    // Rows below the first screenful are placed a batch at a time once the
+    // window is up, so that a long list does not hold back its first paint.
+    w->lstFavs->setLayoutMode(QListView::Batched);
+    w->lstFavs->setBatchSize(1000);
     openLists().append(QPointer<QListWidget>(w->lstFavs));
     QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
     QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
@@ -162,6 +168,16 @@ void AttachFavoritesPanel(frmMain *w)
 }
 
 namespace {
+// What the lists show now, to build the next names from.
+QStringList shownNames()
+{
+    for (const QPointer<QListWidget> &list : std::as_const(openLists())) {
+        if (list)
+            return list->property(kShownNames).toStringList();
+    }
+    return {};
+}
+
 void fillAllLists(const QStringList &names, bool clearSelection)
 {
     QList<QPointer<QListWidget>> &lists = openLists();
@@ -176,12 +192,12 @@ void fillAllLists(const QStringList &names, bool clearSelection)
 bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
-    QStringList names;
+    QStringList names = shownNames();
     FileStamp stamp;
     const bool written = UpdateIniFile(
         [&](IniDocument &doc) {
             result = op(doc);
-            names = FavoritesStore::names(doc);
+            names = FavoritesStore::names(doc, names);
             return result == FavoritesStore::Result::Done;
         },
         error, &stamp);
@@ -210,9 +226,12 @@ void RefreshFavoritesList()
     });
     if (allFilled && isIniFileShown(stampOfIniFile()))
         return;
+    // Another instance mostly changes one value at a time: the names follow
+    // such a change without reading every favorite again.
+    static FavoritesStore::NamesFollower follower;
     FileStamp stamp;
-    const IniDocument doc = LoadIniFile(&stamp);
-    fillAllLists(FavoritesStore::names(doc), false);
+    const QByteArray bytes = ReadIniBytes(&stamp);
+    fillAllLists(follower.update(bytes), false);
     markIniFileShown(stamp);
 }
 

@@ -1,5 +1,8 @@
 #include "FavoritesStore.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace FavoritesStore {
 
 namespace {
@@ -39,9 +42,109 @@ int count(const IniDocument &doc)
     return sectionsInARow(doc, kMaxFavorites);
 }
 
-QStringList names(const IniDocument &doc)
+QStringList names(const IniDocument &doc, const QStringList &previous)
 {
-    return doc.numberedValues(count(doc), kName);
+    return doc.numberedValues(count(doc), kName, previous);
+}
+
+QStringList NamesFollower::update(const QByteArray &bytes)
+{
+    if (m_known && followOneLine(bytes))
+        return m_names;
+    const IniDocument doc = IniDocument::fromBytes(bytes);
+    m_names = names(doc, m_names);
+    m_headers.resize(size_t(m_names.size()));
+    for (int n = 0; n < int(m_names.size()); ++n)
+        m_headers[size_t(n)] = doc.numberedHeaderOffset(n);
+    m_bytes = bytes;
+    m_known = true;
+    return m_names;
+}
+
+bool NamesFollower::followOneLine(const QByteArray &bytes)
+{
+    const QByteArray &a = m_bytes;
+    const QByteArray &b = bytes;
+    const qsizetype na = a.size(), nb = b.size(), shortest = std::min(na, nb);
+    // Compared a block at a time, which memcmp does at the memory's speed.
+    constexpr qsizetype kBlock = 4096;
+    qsizetype p = 0;
+    while (p + kBlock <= shortest && std::memcmp(a.data() + p, b.data() + p, kBlock) == 0)
+        p += kBlock;
+    while (p < shortest && a[p] == b[p])
+        ++p;
+    if (p == na && na == nb)
+        return true;
+    qsizetype s = 0;
+    while (s + kBlock <= shortest - p
+           && std::memcmp(a.data() + na - s - kBlock, b.data() + nb - s - kBlock, kBlock) == 0)
+        s += kBlock;
+    while (s < shortest - p && a[na - 1 - s] == b[nb - 1 - s])
+        ++s;
+    const qsizetype ea = na - s, eb = nb - s;
+    // Only a change inside one line, which keeps every line end (and a byte
+    // order mark) as it was.
+    auto breaks = [](const char *from, const char *to) {
+        return std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; }) != to;
+    };
+    if (p < 3 || a[p - 1] == '\r' || breaks(a.data() + p, a.data() + ea) || breaks(b.data() + p, b.data() + eb))
+        return false;
+    qsizetype ls = p;
+    while (ls > 0 && a[ls - 1] != '\n' && a[ls - 1] != '\r')
+        --ls;
+    qsizetype lea = ea;
+    while (lea < na && a[lea] != '\n' && a[lea] != '\r')
+        ++lea;
+    const qsizetype leb = lea + (nb - na);
+    if (ls < 3)
+        return false;
+    const QString oldText = decodeIniLine(QByteArrayView(a.data() + ls, lea - ls));
+    const QString newText = decodeIniLine(QByteArrayView(b.data() + ls, leb - ls));
+    const IniLine was = classifyIniLine(oldText), now = classifyIniLine(newText);
+    // Sections and keys stay where they were: only a value may differ.
+    if (was.kind == IniLine::Header || now.kind != was.kind || now.name != was.name)
+        return false;
+    auto isName = [](const IniLine &l) {
+        return l.kind == IniLine::Entry && IniDocument::normalizedName(l.name.toString()).compare(kName, Qt::CaseInsensitive) == 0;
+    };
+
+    // The section the line is in, and whether a Name comes first in it.
+    qsizetype header = -1;
+    QString section;
+    bool nameBefore = false;
+    const qsizetype first = b.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (qsizetype start = ls; start > first && header < 0;) {
+        qsizetype end = start - 1;
+        if (end > 0 && b[end] == '\n' && b[end - 1] == '\r')
+            --end;
+        qsizetype begin = end;
+        while (begin > 0 && b[begin - 1] != '\n' && b[begin - 1] != '\r')
+            --begin;
+        if (begin == 0 && b.startsWith("\xEF\xBB\xBF"))
+            begin = 3;
+        const QString text = decodeIniLine(QByteArrayView(b.data() + begin, end - begin));
+        const IniLine line = classifyIniLine(text);
+        if (line.kind == IniLine::Header) {
+            header = begin;
+            section = IniDocument::normalizedName(line.name.toString());
+        }
+        nameBefore = nameBefore || isName(line);
+        start = begin;
+    }
+    bool ok = false;
+    const int number = section.toInt(&ok);
+    const bool numbered = ok && number >= 0 && number <= kMaxFavorites && section == QString::number(number);
+    if (header >= 0 && !numbered && section.compare(kSection, Qt::CaseInsensitive) == 0)
+        return false; // the count may have changed
+    if (header >= 0 && numbered && number < m_names.size() && m_headers[size_t(number)] == header && isName(now)
+        && !nameBefore)
+        m_names[number] = IniDocument::unquoted(now.value);
+    for (qsizetype &h : m_headers) {
+        if (h > ls)
+            h += nb - na;
+    }
+    m_bytes = bytes;
+    return true;
 }
 
 QString name(const IniDocument &doc, int index)

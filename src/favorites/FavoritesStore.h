@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The favorites as they lie in the settings file: a count under
 // [Favorites] Number and one section per favorite, "0" to count-1, with the
@@ -21,7 +22,25 @@ int parseCount(const QString &text);
 int count(const IniDocument &doc);
 
 // The names of sections 0..count-1, in order; a missing name is empty.
-QStringList names(const IniDocument &doc);
+// `previous`, the names as last read, only saves making the same text again.
+QStringList names(const IniDocument &doc, const QStringList &previous = {});
+
+// The names of a file that mostly changes a value at a time (another
+// instance renaming a favorite or writing LastURL): such a change costs a
+// comparison and that one line, not reading every favorite again.
+class NamesFollower
+{
+public:
+    QStringList update(const QByteArray &bytes);
+
+private:
+    bool followOneLine(const QByteArray &bytes);
+
+    bool m_known = false;
+    QByteArray m_bytes;
+    QStringList m_names;
+    std::vector<qsizetype> m_headers; // where each favorite's section starts
+};
 
 QString name(const IniDocument &doc, int index);
 QString url(const IniDocument &doc, int index);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string.h>
 
 namespace {
 
@@ -222,8 +223,58 @@ QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, 
 
     const char *const base = bytes.constData();
     const char *const end = base + bytes.size();
-    const char *p = base + (bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    const char *const start = base + (bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    const char *p = start;
     bool inside = false;
+    if (number >= 0) {
+        // Every header holds a '[' and a favorite's header its digits after
+        // it: jump from one '[' to the next and look closely only at lines
+        // where the digits follow, or where a byte that is not plain might
+        // hide them.
+        const QByteArray digits = QByteArray::number(number);
+        auto odd = [](char c) { return c == '\0' || static_cast<unsigned char>(c) >= 0x80; };
+        for (;;) {
+            const char *hit = static_cast<const char *>(std::memchr(p, '[', size_t(end - p)));
+            if (!hit)
+                return {};
+            const char *d = hit + 1;
+            while (d < end && (*d == ' ' || *d == '\t' || *d == '\v' || *d == '\f'))
+                ++d;
+            if (d < end && !odd(*d)) {
+                const char *after = d + digits.size();
+                if (end - d < digits.size() || std::memcmp(d, digits.constData(), size_t(digits.size())) != 0
+                    || (after < end && !odd(*after) && !isBlank(*after) && *after != ']')) {
+                    p = hit + 1;
+                    continue;
+                }
+            }
+            const char *ls = hit;
+            while (ls > start && ls[-1] != '\n' && ls[-1] != '\r')
+                --ls;
+            const char *le = hit;
+            while (le < end && *le != '\n' && *le != '\r')
+                ++le;
+            const char *q = trimmedBytes(ls, le).data();
+            bool found = false;
+            if (q < le && (*q == '[' || static_cast<unsigned char>(*q) >= 0x80)) {
+                if (isPlain(q, le)) {
+                    const char *nameEnd = static_cast<const char *>(std::memchr(q, ']', size_t(le - q)));
+                    found = favoriteNumber(trimmedBytes(q + 1, nameEnd ? nameEnd : le)) == number;
+                } else {
+                    const IniLine shape = classifyIniLine(decodeIniLine(QByteArrayView(ls, le - ls)));
+                    found = shape.kind == IniLine::Header
+                        && favoriteNumber(normalizedName(shape.name.toString())) == number;
+                }
+            }
+            p = le + (le + 1 < end && le[0] == '\r' && le[1] == '\n' ? 2 : le < end ? 1 : 0);
+            if (found) {
+                inside = true;
+                break;
+            }
+            if (p >= end)
+                return {};
+        }
+    }
     while (p < end) {
         if (!inside) {
             // Outside the section only headers matter, and every header
@@ -270,6 +321,15 @@ QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, 
                 const char *nameEnd = static_cast<const char *>(std::memchr(q, ']', size_t(lineEnd - q)));
                 const QByteArrayView n = trimmedBytes(q + 1, nameEnd ? nameEnd : lineEnd);
                 header = true;
+                // A favorite's header is told without making text of it.
+                const int other = favoriteNumber(n);
+                if (other >= 0) {
+                    if (inside)
+                        return {};
+                    inside = other == number;
+                    p = lineEnd + eolLength(eol);
+                    continue;
+                }
                 name = QString::fromLatin1(n.data(), n.size());
             } else {
                 const QString text = decodeIniLine(QByteArrayView(p, lineEnd - p));
@@ -417,7 +477,7 @@ int IniDocument::numberedSectionsInARow(int limit) const
     return n;
 }
 
-QStringList IniDocument::numberedValues(int count, const QString &key) const
+QStringList IniDocument::numberedValues(int count, const QString &key, const QStringList &likely) const
 {
     const QString k = normalizedName(key);
     const QByteArray plain = k.toLatin1();
@@ -441,12 +501,22 @@ QStringList IniDocument::numberedValues(int count, const QString &key) const
             QByteArrayView v = trimmedBytes(eq + 1, e);
             if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
                 v = v.sliced(1, v.size() - 2);
-            out.append(QString::fromLatin1(v));
+            // Most values are as they were: share the text already made.
+            if (i < likely.size() && likely[i] == QLatin1StringView(v))
+                out.append(likely[i]);
+            else
+                out.append(QString::fromLatin1(v));
         } else {
             out.append(unquoted(classifyIniLine(lineText(line)).value));
         }
     }
     return out;
+}
+
+qsizetype IniDocument::numberedHeaderOffset(int n) const
+{
+    const int s = n >= 0 && n < int(m_numbered.size()) ? m_numbered[size_t(n)] : -1;
+    return s < 0 ? -1 : m_lines[size_t(m_sections[size_t(s)].header)].offset;
 }
 
 void IniDocument::copyValue(const QString &fromSection, const QString &toSection, const QString &key)
@@ -478,31 +548,55 @@ void IniDocument::copyValue(const QString &fromSection, const QString &toSection
 
 void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys)
 {
-    // Room for every moved line at once; each is no longer than the lines
-    // it is made of.
-    m_written.reserve(m_written.size() * 2 + m_bytes.size() + 64);
     std::vector<QByteArray> plain;
-    for (const QString &k : keys)
+    bool keysPlain = true;
+    for (const QString &k : keys) {
         plain.push_back(normalizedName(k).toLatin1());
+        keysPlain = keysPlain && isPlain(plain.back().constData(), plain.back().constEnd())
+            && plain.back().size() == normalizedName(k).size();
+    }
+    auto sectionOf = [this](int j) { return j >= 0 && j < int(m_numbered.size()) ? m_numbered[size_t(j)] : -1; };
+    // The key lines of the section a value is taken from become, one step
+    // later, the lines it is written to: each section is searched once.
+    std::vector<int> toLines(plain.size()), fromLines(plain.size());
+    for (size_t k = 0; k < plain.size(); ++k) {
+        const int to = sectionOf(first);
+        toLines[k] = to < 0 || !keysPlain ? -2 : findPlainKey(to, plain[k]);
+    }
+    // A value moved the slow way may add a line and shift the lines below:
+    // from then on nothing found before is trusted.
+    bool stale = false;
     for (int j = first; j < last; ++j) {
-        const int from = j + 1 < int(m_numbered.size()) ? m_numbered[size_t(j + 1)] : -1;
-        const int to = j < int(m_numbered.size()) ? m_numbered[size_t(j)] : -1;
+        const int from = sectionOf(j + 1);
+        const int to = sectionOf(j);
         for (size_t k = 0; k < plain.size(); ++k) {
-            const int fl = from < 0 ? -2 : findPlainKey(from, plain[k]);
-            const int tl = to < 0 ? -2 : findPlainKey(to, plain[k]);
+            const int fl = from < 0 || !keysPlain ? -2 : findPlainKey(from, plain[k]);
+            const int tl = !stale ? toLines[k] : to < 0 || !keysPlain ? -2 : findPlainKey(to, plain[k]);
+            fromLines[k] = fl;
             QByteArrayView value;
             if (fl >= 0 && tl >= 0) {
                 const QByteArrayView fb = lineBytes(m_lines[size_t(fl)]);
                 value = fb.sliced(fb.indexOf('=') + 1);
             }
-            if (fl < 0 || tl < 0 || value.indexOf('\0') >= 0 || !isPlain(plain[k].constData(), plain[k].constEnd())) {
+            if (fl < 0 || tl < 0 || value.indexOf('\0') >= 0) {
                 copyValue(QString::number(j + 1), QString::number(j), keys[int(k)]);
+                stale = true;
                 continue;
             }
-            const QByteArrayView tb = lineBytes(m_lines[size_t(tl)]);
-            m_lines[size_t(tl)] = writtenLine(trimmedBytes(tb.data(), tb.data() + tb.indexOf('=')), '=', value,
-                                              m_lines[size_t(tl)].eol);
+            const Line &f = m_lines[size_t(fl)];
+            Line &t = m_lines[size_t(tl)];
+            const QByteArrayView tb = lineBytes(t);
+            const QByteArrayView key = trimmedBytes(tb.data(), tb.data() + tb.indexOf('='));
+            const QByteArrayView fb = lineBytes(f);
+            if (f.eol == t.eol && fb.size() - value.size() - 1 == key.size() && fb.startsWith(key)) {
+                // The same line but for the value: it is used where it lies,
+                // so that a whole run of moved lines is copied in one piece.
+                t = f;
+            } else {
+                t = writtenLine(key, '=', value, t.eol);
+            }
         }
+        std::swap(toLines, fromLines);
     }
 }
 

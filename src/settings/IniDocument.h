@@ -37,8 +37,12 @@ public:
     QString rawValue(const QString &section, const QString &key) const;
     // How many of the sections "0", "1", ... exist in a row, up to `limit`.
     int numberedSectionsInARow(int limit) const;
-    // value(QString::number(i), key) for i = 0 .. count-1, in one pass.
-    QStringList numberedValues(int count, const QString &key) const;
+    // value(QString::number(i), key) for i = 0 .. count-1, in one pass;
+    // entries of `likely` that match are shared rather than made anew.
+    QStringList numberedValues(int count, const QString &key, const QStringList &likely = {}) const;
+    // Where the header of section "n" starts in the bytes read, or -1; for a
+    // document not yet changed.
+    qsizetype numberedHeaderOffset(int n) const;
     // setValue(to, key, rawValue(from, key)), moving the bytes as they are.
     void copyValue(const QString &fromSection, const QString &toSection, const QString &key);
     // copyValue(j + 1, j, key) for j = first .. last - 1 and each key, in

@@ -223,6 +223,11 @@ IniDocument LoadIniFile(FileStamp *stamp)
     return IniDocument::fromBytes(readFileBytes(iniFilePath(), stamp));
 }
 
+QByteArray ReadIniBytes(FileStamp *stamp)
+{
+    return readFileBytes(iniFilePath(), stamp);
+}
+
 FileStamp stampOfIniFile()
 {
     const QString path = iniFilePath();

@@ -56,6 +56,9 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
 // version it was read from.
 IniDocument LoadIniFile(FileStamp *stamp = nullptr);
 
+// The file's bytes as they are now (empty when missing or unreadable).
+QByteArray ReadIniBytes(FileStamp *stamp = nullptr);
+
 // Which version of the file the favorites lists show, so that a change on
 // disk is told from the program's own writes.
 FileStamp stampOfIniFile();

@@ -30,6 +30,7 @@ private slots:
     void deleteShiftsDownAndLeavesTheLastSection();
     void changesOutsideTheListChangeNothing();
     void updateKeepsPositionAndCount();
+    void namesFollowOneLineEdits();
     void twoProcessesAddingAtOnceKeepEveryFavorite();
 };
 
@@ -149,6 +150,23 @@ void TestFavoritesStore::changesOutsideTheListChangeNothing()
     QCOMPARE(FavoritesStore::remove(empty, 0), FavoritesStore::Result::OutOfRange);
     QCOMPARE(FavoritesStore::count(empty), 0);
     QCOMPARE(doc.toBytes(), before);
+}
+
+void TestFavoritesStore::namesFollowOneLineEdits()
+{
+    // Each step edits one line, as another program would; what the follower
+    // keeps must always be what a full read gives.
+    QByteArray text = "[Favorites]\nNumber=2\n[0]\nName=a\n[1]\nName=b\nName=second\n[1]\nName=dup\n[2]\nName=c\n";
+    const QList<QPair<QByteArray, QByteArray>> edits = {
+        {"Name=a", "Name=\"renamed\""}, {"Name=second", "Name=ignored"}, {"Name=dup", "Name=hidden"},
+        {"Number=2", "Number=3"},       {"Name=c", "name = C\xE9"},      {"Name=b", "; Name=b"},
+    };
+    FavoritesStore::NamesFollower follower;
+    QCOMPARE(follower.update(text), FavoritesStore::names(IniDocument::fromBytes(text)));
+    for (const auto &edit : edits) {
+        text.replace(edit.first, edit.second);
+        QCOMPARE(follower.update(text), FavoritesStore::names(IniDocument::fromBytes(text)));
+    }
 }
 
 void TestFavoritesStore::updateKeepsPositionAndCount()
