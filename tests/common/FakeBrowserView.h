@@ -2,64 +2,32 @@
 
 #include "browser/BrowserView.h"
 
-#include <QStringList>
 #include <QWidget>
 
-// A browser view that records what the window asks of it and lets a test
-// raise the events a page would.
+// A browser view without an engine, for windows and dialogs checked offscreen.
 class FakeBrowserView : public BrowserView
 {
 public:
-    explicit FakeBrowserView(QWidget *parent = nullptr)
-        : BrowserView(parent), m_widget(new QWidget(parent))
-    {
-        m_widget->setFocusPolicy(Qt::StrongFocus);
-    }
+    explicit FakeBrowserView(QWidget *parent = nullptr) : BrowserView(parent), m_widget(new QWidget(parent)) {}
 
-    void Navigate(const QString &url) override
-    {
-        calls << QStringLiteral("Navigate:") + url;
-        location = url;
-    }
-    void Navigate2(const QString &url, int flags) override
-    {
-        calls << QStringLiteral("Navigate2:%1:%2").arg(url).arg(flags);
-        location = url;
-    }
-    void GoBack() override { calls << QStringLiteral("GoBack"); }
-    void GoForward() override { calls << QStringLiteral("GoForward"); }
-    void Refresh() override { calls << QStringLiteral("Refresh"); }
-    void Stop() override { calls << QStringLiteral("Stop"); }
-    void ExecWB(int command, int option, const QVariant &input) override
-    {
-        calls << QStringLiteral("ExecWB:%1:%2:%3").arg(command).arg(option).arg(input.toString());
-    }
-    QString LocationURL() const override { return location; }
-    QString LocationName() const override { return title; }
-    bool Silent() const override { return silent; }
-    void setSilent(bool s) override { silent = s; }
-    bool RegisterAsBrowser() const override { return registered; }
-    void setRegisterAsBrowser(bool on) override { registered = on; }
+    void Navigate(const QString &url) override { m_location = url; }
+    void Navigate2(const QString &url, int) override { m_location = url; }
+    void GoBack() override {}
+    void GoForward() override {}
+    void Refresh() override {}
+    void Stop() override {}
+    void ExecWB(int, int, const QVariant &) override {}
+    QString LocationURL() const override { return m_location; }
+    QString LocationName() const override { return QString(); }
+    bool Silent() const override { return m_silent; }
+    void setSilent(bool s) override { m_silent = s; }
+    bool RegisterAsBrowser() const override { return false; }
+    void setRegisterAsBrowser(bool) override {}
     QWidget *widget() override { return m_widget; }
-    void showFind() override { calls << QStringLiteral("showFind"); }
-
-    // What a page's window.open would do: returns the view it opened in.
-    BrowserView *requestNewWindow(bool *cancelled)
-    {
-        BrowserView *target = nullptr;
-        bool cancel = false;
-        emit NewWindow2(&target, &cancel);
-        *cancelled = cancel;
-        return cancel ? nullptr : target;
-    }
-
-    QStringList calls;
-    QString location;
-    QString title;
-    bool silent = false;
-    bool registered = false;
+    void showFind() override {}
 
 private:
     QWidget *m_widget;
+    QString m_location;
+    bool m_silent = false;
 };
-

@@ -68,12 +68,9 @@ private slots:
 
     void captionFollowsThePageTitle();
     void newWindowShowsTheCurrentAddress();
-    void blankStartPageStaysOutOfHistory();
     void silentModeSwallowsScriptDialogs();
-    void killedRendererLeavesProgramRunningAndReloadRecovers();
     void pageIsDrawnAndTakesClicksAndKeys();
     void saveWritesThePage();
-    void printPreviewHasAPage();
 
 private:
     LocalServer m_server;
@@ -111,21 +108,6 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
     QCOMPARE(n->Browser->LocationURL(), m_server.url(QStringLiteral("/current.html")));
 }
 
-void TestBrowser::blankStartPageStaysOutOfHistory()
-{
-    m_server.page(QStringLiteral("/next.html"), "<title>Next</title>");
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Startup"), QStringLiteral("Blank"));
-    frmMain *w = openWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(w->Browser->LocationURL(), QStringLiteral("about:blank"), 20000);
-    QTest::qWait(300);
-    w->Browser->Navigate(m_server.url(QStringLiteral("/next.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Next - Kestrel"), 20000);
-    QTRY_VERIFY(!viewOf(w)->view()->history()->canGoBack());
-    w->cmdBack->click(); // refused quietly
-    QTest::qWait(300);
-    QCOMPARE(w->Browser->LocationURL(), m_server.url(QStringLiteral("/next.html")));
-}
-
 void TestBrowser::silentModeSwallowsScriptDialogs()
 {
     m_server.page(QStringLiteral("/alerts.html"),
@@ -148,23 +130,6 @@ void TestBrowser::silentModeSwallowsScriptDialogs()
     });
     w->Browser->Navigate(m_server.url(QStringLiteral("/one.html")));
     QTRY_VERIFY_WITH_TIMEOUT(shown, 20000);
-}
-
-void TestBrowser::killedRendererLeavesProgramRunningAndReloadRecovers()
-{
-    m_server.page(QStringLiteral("/victim.html"), "<title>Victim</title><p>alive</p>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/victim.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Victim - Kestrel"), 20000);
-    const qint64 pid = viewOf(w)->page()->renderProcessPid();
-    QVERIFY(pid > 0);
-    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 20000);
-    QCOMPARE(w->Browser->LocationURL(), m_server.url(QStringLiteral("/victim.html")));
-    const int hits = m_server.hits(QStringLiteral("/victim.html"));
-    w->cmdReload->click();
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Victim - Kestrel"), 20000);
-    QCOMPARE(m_server.hits(QStringLiteral("/victim.html")), hits + 1);
 }
 
 void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
@@ -210,31 +175,6 @@ void TestBrowser::saveWritesThePage()
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
     QTRY_VERIFY_WITH_TIMEOUT(saved().contains("words worth keeping"), 10000);
-}
-
-void TestBrowser::printPreviewHasAPage()
-{
-    m_server.page(QStringLiteral("/print.html"), "<title>Print</title><h1>Printed page</h1>");
-    frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/print.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Print - Kestrel"), 20000);
-    int pages = -1;
-    whenShown<QPrintPreviewDialog>([&pages](QPrintPreviewDialog *d) {
-        auto *preview = d->findChild<QPrintPreviewWidget *>();
-        auto check = std::make_shared<std::function<void()>>();
-        int tries = 0;
-        *check = [d, preview, &pages, check, tries]() mutable {
-            if ((preview && preview->pageCount() > 0) || ++tries > 100) {
-                pages = preview ? preview->pageCount() : 0;
-                d->reject();
-                return;
-            }
-            QTimer::singleShot(100, *check);
-        };
-        (*check)();
-    });
-    w->menuAction(QStringLiteral("mnuFilePrintPreview"))->trigger();
-    QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
 }
 
 int main(int argc, char **argv)

@@ -42,10 +42,8 @@ private slots:
         m_ini.reset();
     }
 
-    void fiftyPopUpsRejected();
     void alertLoopInSilentModeKeepsTheWindowAnswering();
     void millionCharacterTitleLeavesAUsableCaption();
-    void favoriteNameWithLineBreaksMakesNoEntry();
     void thirtyWindowsOpenedAndClosedLeaveNothingBehind();
 
 private:
@@ -60,19 +58,6 @@ private:
     LocalServer m_server;
     std::unique_ptr<TempIni> m_ini;
 };
-
-void TestHostile::fiftyPopUpsRejected()
-{
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
-    m_server.page(QStringLiteral("/storm.html"),
-                  "<title>Storm</title><script>for(var i=0;i<50;i++){window.open('/p'+i+'.html','w'+i);}"
-                  "document.title='Stormed'</script>");
-    openOn(QStringLiteral("/storm.html"), QStringLiteral("Stormed - Kestrel"));
-    QTest::qWait(1500);
-    QCOMPARE(openMainWindows().size(), 1);
-    for (const QString &r : m_server.requests)
-        QVERIFY2(!r.startsWith(QStringLiteral("/p")), qPrintable(r));
-}
 
 void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
 {
@@ -105,25 +90,6 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
     QVERIFY(w->windowTitle().endsWith(QStringLiteral(" - Kestrel")));
     QVERIFY(eventLoopDelayMs() < 1000);
     QTRY_VERIFY_WITH_TIMEOUT(X11::windowTitles().contains(w->windowTitle()), 10000);
-}
-
-void TestHostile::favoriteNameWithLineBreaksMakesNoEntry()
-{
-    m_server.page(QStringLiteral("/fav.html"), "<title>Plain</title>");
-    frmMain *w = openOn(QStringLiteral("/fav.html"), QStringLiteral("Plain - Kestrel"));
-    frmFavAdd *add = frmFavAdd::showFor(w);
-    add->txtName->setText(QStringLiteral("evil\r\n[Settings]\r\nPopUp=Reject\r\n[5]\nName=ghost"));
-    add->txtURL->setText(QStringLiteral("http://127.0.0.1/\r\nURL=elsewhere"));
-    add->cmdAdd_Click();
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
-    QCOMPARE(ReadIniValue(QStringLiteral("5"), QStringLiteral("Name")), QString());
-    QCOMPARE(ReadIniValue(QStringLiteral("Favorites"), QStringLiteral("Number")), QStringLiteral("1"));
-    QVERIFY(ReadIniValue(QStringLiteral("0"), QStringLiteral("URL")).startsWith(QStringLiteral("http://127.0.0.1/")));
-    QStringList sections;
-    for (const QByteArray &line : m_ini->bytes().split('\n'))
-        if (line.startsWith('['))
-            sections << QString::fromUtf8(line.trimmed());
-    QCOMPARE(sections, (QStringList{"[Settings]", "[Favorites]", "[0]"}));
 }
 
 void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()

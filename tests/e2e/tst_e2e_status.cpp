@@ -1,6 +1,7 @@
 #include "E2eSupport.h"
 #include "MainWindows.h"
 #include "TempIni.h"
+#include "UserInput.h"
 
 #include "browser/StatusPanels.h"
 
@@ -38,7 +39,8 @@ void TestStatus::stoppedLoadSaysStopped()
     w->Browser->Navigate(QStringLiteral("http://127.0.0.1:%1/slow.html").arg(silent.serverPort()));
     QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
     QTRY_VERIFY(w->StatusBar->panelText(1).startsWith(QStringLiteral("Opening page")));
-    QTest::mouseClick(w->cmdStop, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(w->findChild<QPushButton *>(QStringLiteral("cmdStop")));
     QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar->panelText(1), QStringLiteral("Stopped"), 20000);
     QTest::qWait(500); // nothing later claims the load was done
     QCOMPARE(w->StatusBar->panelText(1), QStringLiteral("Stopped"));

@@ -25,13 +25,8 @@ private slots:
 
     void preferencesShowStoredValuesWithoutWriting();
     void preferencesStoreEachClick();
-    void preferencesAreOneDialogForAllWindows();
     void captionsFitTheirControls_data();
     void captionsFitTheirControls();
-    void saveNeedsALoadedPage();
-    void openCancelledLoadsNothing();
-    void openLoadsTheChosenFile();
-    void viewSourceInTheSameView();
 };
 
 void TestDialogsMenus::preferencesShowStoredValuesWithoutWriting()
@@ -97,25 +92,6 @@ void TestDialogsMenus::preferencesStoreEachClick()
     QCOMPARE(ini.bytes(), before);
 }
 
-void TestDialogsMenus::preferencesAreOneDialogForAllWindows()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *a = CreateMainWindow();
-    frmMain *b = CreateMainWindow();
-    a->menuAction(QStringLiteral("mnuFilePreferences"))->trigger();
-    frmPreferences *first = frmPreferences::instance();
-    b->menuAction(QStringLiteral("mnuFilePreferences"))->trigger();
-    QCOMPARE(frmPreferences::instance(), first);
-    int count = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        count += qobject_cast<frmPreferences *>(w) && w->isVisible();
-    QCOMPARE(count, 1);
-    // The dialog outlives the windows.
-    delete a;
-    delete b;
-    QVERIFY(first->isVisible());
-}
-
 void TestDialogsMenus::captionsFitTheirControls_data()
 {
     QTest::addColumn<double>("fontScale");
@@ -176,63 +152,6 @@ void TestDialogsMenus::captionsFitTheirControls()
         }
     }
     QVERIFY(checked > 30);
-}
-
-void TestDialogsMenus::saveNeedsALoadedPage()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    w->menuAction(QStringLiteral("mnuFileSave"))->trigger();
-    QVERIFY(fakeOf(w)->calls.isEmpty());
-    fakeOf(w)->location = QStringLiteral("about:blank");
-    w->menuAction(QStringLiteral("mnuFileSave"))->trigger();
-    QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("ExecWB:4:1:")});
-}
-
-void TestDialogsMenus::openCancelledLoadsNothing()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    w->show();
-    QTimer::singleShot(0, w, [w] {
-        QFileDialog *d = w->Dialog();
-        QCOMPARE(d->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(d->nameFilters().size(), 2);
-        QCOMPARE(d->nameFilters().first(), QStringLiteral("Web Pages (*.htm *.html)"));
-        QCOMPARE(d->selectedNameFilter(), d->nameFilters().first());
-        d->reject();
-    });
-    w->mnuFileOpen_Click();
-    QVERIFY(fakeOf(w)->calls.isEmpty());
-}
-
-void TestDialogsMenus::openLoadsTheChosenFile()
-{
-    TempIni ini("[Settings]\r\n");
-    const QString page = ini.dir.path() + QStringLiteral("/page.html");
-    QFile f(page);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("<title>x</title>");
-    f.close();
-    frmMain *w = CreateMainWindow();
-    w->show();
-    QTimer::singleShot(0, w, [w, page] {
-        w->Dialog()->selectFile(page);
-        QMetaObject::invokeMethod(w->Dialog(), "accept");
-    });
-    w->mnuFileOpen_Click();
-    QCOMPARE(fakeOf(w)->calls, QStringList{QStringLiteral("Navigate:") + page});
-}
-
-void TestDialogsMenus::viewSourceInTheSameView()
-{
-    TempIni ini("[Settings]\r\n");
-    frmMain *w = CreateMainWindow();
-    w->menuAction(QStringLiteral("mnuViewSource"))->trigger();
-    QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("Navigate2:view-source::0"));
-    fakeOf(w)->location = QStringLiteral("http://127.0.0.1:1/a");
-    w->menuAction(QStringLiteral("mnuViewSource"))->trigger();
-    QCOMPARE(fakeOf(w)->calls.last(), QStringLiteral("Navigate2:view-source:http://127.0.0.1:1/a:0"));
 }
 
 QTEST_MAIN(TestDialogsMenus)
