@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "UserInput.h"
 #include "TempIni.h"
 
 #include <QDir>
@@ -48,47 +49,24 @@ bool shown(const QString &caption)
     return X11::windowTitles().contains(caption);
 }
 
-// xdotool, run to its end; its output.
-QString xdotool(const QStringList &args)
+// A click at x, y of the window's inside, through the X server.
+void click(const QString &caption, int x, int y, int button = 1)
 {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    QVERIFY2(shown(caption), qPrintable(caption));
+    User::clickWindow(caption, QPoint(x, y), button);
 }
 
-// The X window id of the shown window with exactly this caption.
-QString windowId(const QString &caption)
-{
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                    QLatin1Char('^') + QRegularExpression::escape(caption) + QLatin1Char('$')})
-        .section(QLatin1Char('\n'), 0, 0);
-}
-
-// A left click at x, y of the window's inside, through the X server.
-void click(const QString &caption, int x, int y, const char *button = "1")
-{
-    const QString id = windowId(caption);
-    QVERIFY2(!id.isEmpty(), qPrintable(caption));
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(x), QString::number(y)});
-    QTest::qWait(100);
-    xdotool({QStringLiteral("click"), QString::fromLatin1(button)});
-}
-
-// Gives the window the keyboard, as a window manager does on a click, and
-// types into wherever the program put its focus.
+// Gives the window the keyboard and types into wherever the program put its
+// focus: "<key>" presses a key, anything else is typed.
 void typeInto(const QString &caption, const QStringList &keys)
 {
-    const QString id = windowId(caption);
-    QVERIFY2(!id.isEmpty(), qPrintable(caption));
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    QTest::qWait(200);
+    QVERIFY2(shown(caption), qPrintable(caption));
+    User::focusWindow(caption);
     for (const QString &k : keys) {
         if (k.startsWith(QLatin1Char('<')))
-            xdotool({QStringLiteral("key"), k.mid(1, k.size() - 2)});
+            User::key(k.mid(1, k.size() - 2));
         else
-            xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), k});
-        QTest::qWait(100);
+            User::type(k);
     }
 }
 
@@ -194,11 +172,11 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
     // The page's menu: Reload, Save page, Open link in new tab, ... in new
     // window, Save link.
-    click(caption, 400, 500, "3");
+    click(caption, 400, 500, 3);
     QTest::qWait(500);
     for (int i = 0; i < 5; ++i)
-        xdotool({QStringLiteral("key"), QStringLiteral("Down")});
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        User::key(QStringLiteral("Down"));
+    User::key(QStringLiteral("Return"));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (2).pdf")), report, 20000);
     QVERIFY(kestrel.closeAndEnd(caption));
 }

@@ -1,7 +1,7 @@
 #include "E2eSupport.h"
 #include "MainWindows.h"
 #include "TempIni.h"
-#include "UserSteps.h"
+#include "UserInput.h"
 
 #include "browser/WebEngineBrowserView.h"
 #include "browser/frmMain.h"

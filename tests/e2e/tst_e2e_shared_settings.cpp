@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "UserInput.h"
 #include "MainWindows.h"
 #include "TempIni.h"
 
@@ -13,28 +14,11 @@
 
 namespace {
 
-// The pointer and the keyboard as a user works them, through the X server.
-void xdotool(const QStringList &args)
-{
-    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), args), 0);
-}
-
-void click(const QWidget *w, QPoint at, int times = 1)
-{
-    const QPoint p = w->mapToGlobal(at);
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()), QString::number(p.y()),
-             QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(times), QStringLiteral("--delay"),
-             QStringLiteral("120"), QStringLiteral("1")});
-}
-
-void click(const QWidget *w)
-{
-    click(w, w->rect().center());
-}
+using User::click;
 
 void doubleClickRow(QListWidget *list, int row)
 {
-    click(list->viewport(), list->visualItemRect(list->item(row)).center(), 2);
+    User::doubleClick(list->viewport(), list->visualItemRect(list->item(row)).center());
 }
 
 QStringList rows(const QListWidget *list)
@@ -123,7 +107,8 @@ void TestSharedSettings::failedAddIsToldAndTheDialogStays()
             return;
         poll.stop();
         told = box->text();
-        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        // The box runs its own loop; the key goes in without waiting beneath it.
+        UserInput::keys(QStringLiteral("Return"));
     });
     poll.start(100);
     click(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd")));
