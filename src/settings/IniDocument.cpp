@@ -94,6 +94,23 @@ qsizetype eolLength(int eol)
     return eol == 3 ? 2 : eol == 0 ? 0 : 1;
 }
 
+// The line that starts at p: where its text ends, and the break that ends it
+// (0 none, 1 LF, 2 CR, 3 CR LF, counted as IniDocument::Eol counts them).
+struct LineBounds
+{
+    const char *end;
+    int eol;
+};
+
+LineBounds lineAt(const char *p, const char *end)
+{
+    const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    const char *lineEnd = lf ? lf : end;
+    if (const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(lineEnd - p))))
+        return {cr, cr + 1 == lf ? 3 : 2};
+    return {lineEnd, lf ? 1 : 0};
+}
+
 } // namespace
 
 QString decodeIniLine(QByteArrayView bytes)
@@ -170,14 +187,9 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
     const char *p = base + doc.m_start;
     bool eolSeen = false;
     while (p < end) {
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        const char *lineEnd = lf ? lf : end;
-        const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(lineEnd - p)));
-        Eol eol = lf ? Lf : NoEol;
-        if (cr) {
-            eol = cr + 1 == lf ? CrLf : Cr;
-            lineEnd = cr;
-        }
+        const LineBounds line = lineAt(p, end);
+        const char *const lineEnd = line.end;
+        const Eol eol = Eol(line.eol);
         if (!eolSeen && eol != NoEol) {
             doc.m_eol = eol;
             eolSeen = true;
@@ -287,11 +299,7 @@ QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, 
                 --b;
             if (b > p && static_cast<unsigned char>(b[-1]) < 0x80 && b[-1] != '\n' && b[-1] != '\r') {
                 // Inside a line: no header. On to the next line.
-                const char *lf = static_cast<const char *>(std::memchr(bracket, '\n', size_t(end - bracket)));
-                const char *stop = lf ? lf : end;
-                const char *cr = static_cast<const char *>(std::memchr(bracket, '\r', size_t(stop - bracket)));
-                if (cr)
-                    stop = cr;
+                const char *stop = lineAt(bracket, end).end;
                 if (stop == end)
                     return {};
                 p = stop + 1;
@@ -302,14 +310,9 @@ QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, 
                 --b;
             p = b;
         }
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        const char *lineEnd = lf ? lf : end;
-        const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(lineEnd - p)));
-        Eol eol = lf ? Lf : NoEol;
-        if (cr) {
-            eol = cr + 1 == lf ? CrLf : Cr;
-            lineEnd = cr;
-        }
+        const LineBounds line = lineAt(p, end);
+        const char *const lineEnd = line.end;
+        const Eol eol = Eol(line.eol);
         const char *q = p;
         while (q < lineEnd && isBlank(*q))
             ++q;
