@@ -114,7 +114,7 @@ int main(int argc, char **argv)
         const QString url = QStringLiteral("http://127.0.0.1/loaded/%1").arg(++n);
         QElapsedTimer t;
         t.start();
-        emit window->Browser->DocumentComplete(url);
+        emit window->Browser->loadFinished(url);
         handler.push_back(double(t.nsecsElapsed()) / 1000.0);
         for (int k = 0; k < 500 && ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")) != url; ++k)
             QThread::msleep(1);

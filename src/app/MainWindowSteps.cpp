@@ -55,9 +55,9 @@ StartNavigation firstNavigation(const QString &firstPage)
 void startNavigation(frmMain *w, const StartNavigation &start)
 {
     if (start.kind == StartNavigation::NavigateBlankNoHistory)
-        w->Browser->Navigate2(start.url, BrowserView::navNoHistory);
+        w->Browser->navigate(start.url, BrowserView::History::Skip);
     else if (start.kind == StartNavigation::Navigate)
-        w->Browser->Navigate(start.url);
+        w->Browser->navigate(start.url);
 }
 
 void finishLoad(frmMain *w)
@@ -87,7 +87,7 @@ frmMain *CreateMainWindow(const QString &firstPage)
     auto *w = new frmMain;
     h.viewCreated = previous;
     // The Continue start mode needs the last address a window showed.
-    QObject::connect(w->Browser, &BrowserView::DocumentComplete, w, [](const QString &url) {
+    QObject::connect(w->Browser, &BrowserView::loadFinished, w, [](const QString &url) {
         if (!url.isEmpty())
             rememberLastUrl(url);
     });

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QVariant>
 
 class QWidget;
 
@@ -13,65 +12,66 @@ class BrowserView : public QObject
 {
     Q_OBJECT
 public:
-    enum NavigateFlags { navNoHistory = 2 };
+    // Whether a load leaves an entry in the view's history.
+    enum class History { Keep, Skip };
 
-    // Command ids for ExecWB.
-    enum Command {
-        SaveAs = 4,
-        Print = 6,
-        PrintPreview = 7,
-        PageSetup = 8,
-        Properties = 10,
-        Cut = 11,
-        Copy = 12,
-        Paste = 13,
-        Undo = 15,
-        Redo = 16,
-        SelectAll = 17,
-        ClearSelection = 18,
-        Zoom = 19,
+    // What the window's menus ask of the page.
+    enum class Command {
+        SaveAs,
+        Print,
+        PrintPreview,
+        PageSetup,
+        Properties,
+        Cut,
+        Copy,
+        Paste,
+        Undo,
+        Redo,
+        SelectAll,
+        ClearSelection,
     };
-    enum CommandOption { DoDefault = 0, PromptUser = 1 };
 
     using QObject::QObject;
     ~BrowserView() override = default;
 
     // Starts loading the address as typed or stored; returns at once.
-    virtual void Navigate(const QString &url) = 0;
-    // As Navigate; with navNoHistory the page gets no entry in the history.
-    virtual void Navigate2(const QString &url, int flags = 0) = 0;
-    virtual void GoBack() = 0;
-    virtual void GoForward() = 0;
-    virtual void Refresh() = 0;
-    virtual void Stop() = 0;
-    virtual void ExecWB(int command, int option, const QVariant &input = {}) = 0;
+    virtual void navigate(const QString &address, History history = History::Keep) = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void reload() = 0;
+    virtual void stop() = 0;
+    virtual void run(Command command) = 0;
+    // Text size from 0 (smallest) to 4 (largest); 2 is the page's own.
+    virtual void setTextSize(int level) = 0;
 
-    virtual QString LocationURL() const = 0;
-    virtual QString LocationName() const = 0;
+    virtual QString address() const = 0;
+    virtual QString title() const = 0;
 
-    virtual bool Silent() const = 0;
+    // A silent view shows no boxes of its own: script errors and dialogs.
+    virtual bool isSilent() const = 0;
     virtual void setSilent(bool silent) = 0;
-    virtual bool RegisterAsBrowser() const = 0;
-    virtual void setRegisterAsBrowser(bool on) = 0;
+    // Set on a view that a page opened as its new window.
+    virtual bool isOpenedByPage() const = 0;
+    virtual void setOpenedByPage(bool on) = 0;
 
     // The widget to place in the window; its geometry is the view's place.
     virtual QWidget *widget() = 0;
     // Opens the view's own find bar (the view's answer to Ctrl+F).
     virtual void showFind() = 0;
     // Lets the page have its say before its window closes. False when there
-    // is nothing to ask; otherwise WindowClosing follows if the page may go.
+    // is nothing to ask; otherwise closeRequested follows if the page may go.
     virtual bool askPageToClose() { return false; }
 
 signals:
-    void StatusTextChange(const QString &text);
-    void ProgressChange(int progress, int progressMax);
-    void TitleChange(const QString &text);
-    // A page asks for a new window. Set *ppDisp to the view the page should
+    void statusTextChanged(const QString &text);
+    void progressChanged(int progress, int progressMax);
+    void titleChanged(const QString &title);
+    // A page asks for a new window. Set *view to the view the page should
     // open in, or *cancel to true to refuse. Delivered synchronously.
-    void NewWindow2(BrowserView **ppDisp, bool *cancel);
+    void newWindowRequested(BrowserView **view, bool *cancel);
     // A page finished loading at this address.
-    void DocumentComplete(const QString &url);
+    void loadFinished(const QString &address);
     // The page lets its window close: the answer to askPageToClose, or a
     // script closing a window that a script opened.
-    void WindowClosing();
+    void closeRequested();
 };

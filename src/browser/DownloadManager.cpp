@@ -22,7 +22,7 @@ void showStatus(QWidget *window, const QString &text)
     if (!window)
         return;
     if (auto *view = window->findChild<BrowserView *>())
-        emit view->StatusTextChange(text);
+        emit view->statusTextChanged(text);
 }
 
 // A message that waits for the user without stopping the window.

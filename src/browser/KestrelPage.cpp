@@ -61,7 +61,7 @@ bool KestrelPage::mayReload()
 void KestrelPage::letWindowClose()
 {
     m_closeAnswer.stop();
-    emit m_owner->WindowClosing();
+    emit m_owner->closeRequested();
 }
 
 QWebEnginePage *KestrelPage::createWindow(WebWindowType)
@@ -70,7 +70,7 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
         return nullptr;
     BrowserView *target = nullptr;
     bool cancel = false;
-    emit m_owner->NewWindow2(&target, &cancel);
+    emit m_owner->newWindowRequested(&target, &cancel);
     auto *view = qobject_cast<WebEngineBrowserView *>(target);
     if (cancel || !view)
         return nullptr;
@@ -79,7 +79,7 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
 
 void KestrelPage::javaScriptAlert(const QUrl &, const QString &msg)
 {
-    if (!m_owner->Silent())
+    if (!m_owner->isSilent())
         m_dialogs->ask(ScriptDialogs::Kind::Alert, url(), msg);
 }
 
@@ -87,25 +87,25 @@ bool KestrelPage::javaScriptConfirm(const QUrl &, const QString &msg)
 {
     if (isLeaveQuestion(msg)) {
         // In silent mode nobody can be asked, and the user wanted to go.
-        const bool leave = m_owner->Silent() || m_dialogs->ask(ScriptDialogs::Kind::Leave, url(), msg);
+        const bool leave = m_owner->isSilent() || m_dialogs->ask(ScriptDialogs::Kind::Leave, url(), msg);
         if (!leave) {
             m_closeAnswer.stop();
             m_dialogs->windowStays();
         }
         return leave;
     }
-    return !m_owner->Silent() && m_dialogs->ask(ScriptDialogs::Kind::Confirm, url(), msg);
+    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Confirm, url(), msg);
 }
 
 bool KestrelPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &def, QString *result)
 {
     *result = def;
-    return !m_owner->Silent() && m_dialogs->ask(ScriptDialogs::Kind::Prompt, url(), msg, result);
+    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Prompt, url(), msg, result);
 }
 
 void KestrelPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
                                            const QString &source)
 {
-    if (level == ErrorMessageLevel && !m_owner->Silent())
+    if (level == ErrorMessageLevel && !m_owner->isSilent())
         m_owner->reportScriptError(message, line, source);
 }

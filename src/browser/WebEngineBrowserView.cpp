@@ -150,12 +150,12 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     m_container->setFocusProxy(m_view);
 
     QWebEnginePage *p = m_view->page();
-    connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::StatusTextChange);
+    connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(p, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo &info) { emit StatusTextChange(loadStatusText(info)); });
-    connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
+            [this](const QWebEngineLoadingInfo &info) { emit statusTextChanged(loadStatusText(info)); });
+    connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) { emit progressChanged(progress, 100); });
     connect(p, &QWebEnginePage::loadFinished, this, [this](bool) {
-        const QString url = LocationURL();
+        const QString url = address();
         if (m_dropBlankFromHistory && url != QLatin1String("about:blank")) {
             // The blank start page was asked to stay out of the history.
             m_dropBlankFromHistory = false;
@@ -163,10 +163,10 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
             if (h->canGoBack() && h->backItem().url() == QUrl(QStringLiteral("about:blank")))
                 h->clear();
         }
-        emit ProgressChange(-1, 100);
-        emit DocumentComplete(url);
+        emit progressChanged(-1, 100);
+        emit loadFinished(url);
     });
-    connect(p, &QWebEnginePage::titleChanged, this, &BrowserView::TitleChange);
+    connect(p, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
     connect(p, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -202,8 +202,12 @@ double WebEngineBrowserView::zoomFactorFor(int level)
     return factors[qBound(0, level, 4)];
 }
 
-void WebEngineBrowserView::Navigate(const QString &text)
+void WebEngineBrowserView::navigate(const QString &text, History history)
 {
+    // The flag outlives this load: the blank page leaves the history when the
+    // next real page has finished.
+    if (history == History::Skip)
+        m_dropBlankFromHistory = true;
     const QUrl url = addressToUrl(text);
     if (text.trimmed().isEmpty())
         return;
@@ -217,25 +221,19 @@ void WebEngineBrowserView::Navigate(const QString &text)
     m_view->load(url);
 }
 
-void WebEngineBrowserView::Navigate2(const QString &url, int flags)
-{
-    m_dropBlankFromHistory = (flags & navNoHistory) != 0;
-    Navigate(url);
-}
-
-void WebEngineBrowserView::GoBack()
+void WebEngineBrowserView::goBack()
 {
     m_watchdog->userActed();
     m_view->back();
 }
 
-void WebEngineBrowserView::GoForward()
+void WebEngineBrowserView::goForward()
 {
     m_watchdog->userActed();
     m_view->forward();
 }
 
-void WebEngineBrowserView::Refresh()
+void WebEngineBrowserView::reload()
 {
     if (!m_crashedUrl.isEmpty()) {
         const QUrl url = m_crashedUrl;
@@ -249,20 +247,20 @@ void WebEngineBrowserView::Refresh()
     m_view->reload();
 }
 
-void WebEngineBrowserView::Stop()
+void WebEngineBrowserView::stop()
 {
     m_watchdog->userActed();
     m_view->stop();
 }
 
-QString WebEngineBrowserView::LocationURL() const
+QString WebEngineBrowserView::address() const
 {
     if (!m_crashedUrl.isEmpty())
         return m_crashedUrl.toString();
     return m_view->url().toString();
 }
 
-QString WebEngineBrowserView::LocationName() const
+QString WebEngineBrowserView::title() const
 {
     return m_view->title();
 }
@@ -338,7 +336,7 @@ void WebEngineBrowserView::showProperties()
         "(function(){var n=performance.getEntriesByType('navigation')[0];"
         "return [document.contentType||'', n&&n.decodedBodySize?n.decodedBodySize:-1];})()");
     QPointer<QWidget> owner = m_container;
-    const QString title = LocationName();
+    const QString title = m_view->title();
     const QUrl url = m_view->url();
     m_view->page()->runJavaScript(script, [owner, title, url](const QVariant &v) {
         if (!owner)
@@ -366,13 +364,17 @@ void WebEngineBrowserView::showProperties()
     });
 }
 
-void WebEngineBrowserView::ExecWB(int command, int option, const QVariant &input)
+void WebEngineBrowserView::setTextSize(int level)
 {
-    Q_UNUSED(option);
+    m_view->setZoomFactor(zoomFactorFor(level));
+}
+
+void WebEngineBrowserView::run(Command command)
+{
     QWebEnginePage *p = m_view->page();
     switch (command) {
-    case SaveAs: {
-        QString suggested = LocationName().trimmed();
+    case Command::SaveAs: {
+        QString suggested = title().trimmed();
         suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
         if (suggested.isEmpty())
             suggested = QStringLiteral("page");
@@ -389,34 +391,29 @@ void WebEngineBrowserView::ExecWB(int command, int option, const QVariant &input
                                        : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
         return;
     }
-    case PageSetup: {
+    case Command::PageSetup: {
         QPageSetupDialog dlg(printer(), m_container);
         dlg.exec();
         return;
     }
-    case Print: {
+    case Command::Print: {
         QPrintDialog dlg(printer(), m_container);
         if (dlg.exec() == QDialog::Accepted)
             m_view->print(printer());
         return;
     }
-    case PrintPreview:
+    case Command::PrintPreview:
         printPreview();
         return;
-    case Properties:
+    case Command::Properties:
         showProperties();
         return;
-    case Cut: p->triggerAction(QWebEnginePage::Cut); return;
-    case Copy: p->triggerAction(QWebEnginePage::Copy); return;
-    case Paste: p->triggerAction(QWebEnginePage::Paste); return;
-    case Undo: p->triggerAction(QWebEnginePage::Undo); return;
-    case Redo: p->triggerAction(QWebEnginePage::Redo); return;
-    case SelectAll: p->triggerAction(QWebEnginePage::SelectAll); return;
-    case ClearSelection: p->triggerAction(QWebEnginePage::Unselect); return;
-    case Zoom:
-        m_view->setZoomFactor(zoomFactorFor(input.toInt()));
-        return;
-    default:
-        return;
+    case Command::Cut: p->triggerAction(QWebEnginePage::Cut); return;
+    case Command::Copy: p->triggerAction(QWebEnginePage::Copy); return;
+    case Command::Paste: p->triggerAction(QWebEnginePage::Paste); return;
+    case Command::Undo: p->triggerAction(QWebEnginePage::Undo); return;
+    case Command::Redo: p->triggerAction(QWebEnginePage::Redo); return;
+    case Command::SelectAll: p->triggerAction(QWebEnginePage::SelectAll); return;
+    case Command::ClearSelection: p->triggerAction(QWebEnginePage::Unselect); return;
     }
 }

@@ -21,19 +21,19 @@ public:
     explicit WebEngineBrowserView(QWidget *parent = nullptr);
     ~WebEngineBrowserView() override;
 
-    void Navigate(const QString &url) override;
-    void Navigate2(const QString &url, int flags = 0) override;
-    void GoBack() override;
-    void GoForward() override;
-    void Refresh() override;
-    void Stop() override;
-    void ExecWB(int command, int option, const QVariant &input = {}) override;
-    QString LocationURL() const override;
-    QString LocationName() const override;
-    bool Silent() const override { return m_silent; }
+    void navigate(const QString &address, History history = History::Keep) override;
+    void goBack() override;
+    void goForward() override;
+    void reload() override;
+    void stop() override;
+    void run(Command command) override;
+    void setTextSize(int level) override;
+    QString address() const override;
+    QString title() const override;
+    bool isSilent() const override { return m_silent; }
     void setSilent(bool silent) override { m_silent = silent; }
-    bool RegisterAsBrowser() const override { return m_registered; }
-    void setRegisterAsBrowser(bool on) override { m_registered = on; }
+    bool isOpenedByPage() const override { return m_openedByPage; }
+    void setOpenedByPage(bool on) override { m_openedByPage = on; }
     QWidget *widget() override;
     void showFind() override;
     bool askPageToClose() override;
@@ -62,6 +62,6 @@ private:
     QPointer<QMessageBox> m_errorBox;
     QUrl m_crashedUrl;
     bool m_silent = false;
-    bool m_registered = false;
+    bool m_openedByPage = false;
     bool m_dropBlankFromHistory = false;
 };

@@ -194,19 +194,19 @@ void frmMain::buildControls()
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(cmdBack, &QPushButton::clicked, Browser, &BrowserView::GoBack);
-    connect(cmdForward, &QPushButton::clicked, Browser, &BrowserView::GoForward);
-    connect(cmdStop, &QPushButton::clicked, Browser, &BrowserView::Stop);
-    connect(cmdReload, &QPushButton::clicked, Browser, &BrowserView::Refresh);
+    connect(cmdBack, &QPushButton::clicked, Browser, &BrowserView::goBack);
+    connect(cmdForward, &QPushButton::clicked, Browser, &BrowserView::goForward);
+    connect(cmdStop, &QPushButton::clicked, Browser, &BrowserView::stop);
+    connect(cmdReload, &QPushButton::clicked, Browser, &BrowserView::reload);
     connect(cmdHome, &QPushButton::clicked, this, &frmMain::cmdHome_Click);
     connect(cmdSidebar, &QPushButton::clicked, this, &frmMain::cmdSidebar_Click);
-    connect(cboURL, &AddressBox::navigateRequested, Browser, &BrowserView::Navigate);
+    connect(cboURL, &AddressBox::navigateRequested, Browser, [this](const QString &address) { Browser->navigate(address); });
 
-    connect(Browser, &BrowserView::StatusTextChange, this, &frmMain::Browser_StatusTextChange);
-    connect(Browser, &BrowserView::ProgressChange, this, &frmMain::Browser_ProgressChange);
-    connect(Browser, &BrowserView::TitleChange, this, &frmMain::Browser_TitleChange);
-    connect(Browser, &BrowserView::NewWindow2, this, &frmMain::Browser_NewWindow2, Qt::DirectConnection);
-    connect(Browser, &BrowserView::WindowClosing, this, [this] {
+    connect(Browser, &BrowserView::statusTextChanged, this, &frmMain::Browser_StatusTextChange);
+    connect(Browser, &BrowserView::progressChanged, this, &frmMain::Browser_ProgressChange);
+    connect(Browser, &BrowserView::titleChanged, this, &frmMain::Browser_TitleChange);
+    connect(Browser, &BrowserView::newWindowRequested, this, &frmMain::Browser_NewWindow2, Qt::DirectConnection);
+    connect(Browser, &BrowserView::closeRequested, this, [this] {
         m_pageLetGo = true;
         close();
     });
@@ -260,19 +260,19 @@ void frmMain::buildMenus()
     on("mnuFileNewWindow", [this] { mnuFileNewWindow_Click(); });
     on("mnuFileOpen", [this] { mnuFileOpen_Click(); });
     on("mnuFileSave", [this] { mnuFileSave_Click(); });
-    on("mnuFilePageSetup", [this] { execOnView(BrowserView::PageSetup); });
-    on("mnuFilePrint", [this] { execOnView(BrowserView::Print); });
-    on("mnuFilePrintPreview", [this] { execOnView(BrowserView::PrintPreview); });
+    on("mnuFilePageSetup", [this] { execOnView(BrowserView::Command::PageSetup); });
+    on("mnuFilePrint", [this] { execOnView(BrowserView::Command::Print); });
+    on("mnuFilePrintPreview", [this] { execOnView(BrowserView::Command::PrintPreview); });
     on("mnuFilePreferences", [] { if (hooks().showPreferences) hooks().showPreferences(); });
-    on("mnuFileProperties", [this] { execOnView(BrowserView::Properties); });
+    on("mnuFileProperties", [this] { execOnView(BrowserView::Command::Properties); });
     on("mnuFileExit", [this] { close(); });
-    on("mnuEditUndo", [this] { execOnView(BrowserView::Undo); });
-    on("mnuEditRedo", [this] { execOnView(BrowserView::Redo); });
-    on("mnuEditCut", [this] { execOnView(BrowserView::Cut); });
-    on("mnuEditCopy", [this] { execOnView(BrowserView::Copy); });
-    on("mnuEditPaste", [this] { execOnView(BrowserView::Paste); });
-    on("mnuEditSelectAll", [this] { execOnView(BrowserView::SelectAll); });
-    on("mnuEditSelectNone", [this] { execOnView(BrowserView::ClearSelection); });
+    on("mnuEditUndo", [this] { execOnView(BrowserView::Command::Undo); });
+    on("mnuEditRedo", [this] { execOnView(BrowserView::Command::Redo); });
+    on("mnuEditCut", [this] { execOnView(BrowserView::Command::Cut); });
+    on("mnuEditCopy", [this] { execOnView(BrowserView::Command::Copy); });
+    on("mnuEditPaste", [this] { execOnView(BrowserView::Command::Paste); });
+    on("mnuEditSelectAll", [this] { execOnView(BrowserView::Command::SelectAll); });
+    on("mnuEditSelectNone", [this] { execOnView(BrowserView::Command::ClearSelection); });
     on("mnuEditFind", [this] { mnuEditFind_Click(); });
     // A checkable action flips its own mark before it reports the click; the
     // two toggles flip the mark themselves, in their own order, so the
@@ -427,7 +427,7 @@ void frmMain::mnuViewStatusBar_Click()
 
 void frmMain::cmdHome_Click()
 {
-    Browser->Navigate(homeAddress());
+    Browser->navigate(homeAddress());
 }
 
 void frmMain::Browser_StatusTextChange(const QString &text)
@@ -471,8 +471,8 @@ void frmMain::Browser_NewWindow2(BrowserView **ppDisp, bool *cancel)
         return;
     }
     *ppDisp = w->Browser;
-    w->Browser->setRegisterAsBrowser(true);
-    w->Browser->setSilent(Browser->Silent());
+    w->Browser->setOpenedByPage(true);
+    w->Browser->setSilent(Browser->isSilent());
     w->show();
     *cancel = false;
 }
@@ -483,13 +483,13 @@ void OpenNewBrowserWindow(const QString &url, bool silent)
     if (!w)
         return;
     w->Browser->setSilent(silent);
-    w->Browser->Navigate(url);
+    w->Browser->navigate(url);
     w->show();
 }
 
 void frmMain::mnuFileNewWindow_Click()
 {
-    OpenNewBrowserWindow(Browser->LocationURL(), Browser->Silent());
+    OpenNewBrowserWindow(Browser->address(), Browser->isSilent());
 }
 
 void frmMain::mnuFileOpen_Click()
@@ -506,19 +506,19 @@ void frmMain::mnuFileOpen_Click()
     const QStringList files = dlg->selectedFiles();
     if (files.isEmpty() || files.constFirst().isEmpty())
         return;
-    Browser->Navigate(files.constFirst());
+    Browser->navigate(files.constFirst());
 }
 
 void frmMain::mnuFileSave_Click()
 {
-    if (Browser->LocationURL().isEmpty())
+    if (Browser->address().isEmpty())
         return;
-    Browser->ExecWB(BrowserView::SaveAs, BrowserView::PromptUser);
+    Browser->run(BrowserView::Command::SaveAs);
 }
 
-void frmMain::execOnView(int command, int option)
+void frmMain::execOnView(BrowserView::Command command)
 {
-    Browser->ExecWB(command, option);
+    Browser->run(command);
 }
 
 void frmMain::mnuViewTextSize_Click(int index)
@@ -526,12 +526,12 @@ void frmMain::mnuViewTextSize_Click(int index)
     for (QAction *a : m_textSize)
         a->setChecked(false);
     m_textSize[index]->setChecked(true);
-    Browser->ExecWB(BrowserView::Zoom, BrowserView::DoDefault, index);
+    Browser->setTextSize(index);
 }
 
 void frmMain::mnuViewSource_Click()
 {
-    Browser->Navigate2(QStringLiteral("view-source:") + Browser->LocationURL());
+    Browser->navigate(QStringLiteral("view-source:") + Browser->address());
 }
 
 void frmMain::mnuEditFind_Click()

@@ -99,7 +99,7 @@ private:
     void buildControls();
     void buildMenus();
     void dockStatusBar();
-    void execOnView(int command, int option = BrowserView::DoDefault);
+    void execOnView(BrowserView::Command command);
 
     QWidget *m_client = nullptr;
     LayoutGeometry m_layout;

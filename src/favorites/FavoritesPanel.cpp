@@ -92,7 +92,7 @@ void openFavorite(frmMain *w)
         RefreshFavoritesList();
         return;
     }
-    w->Browser->Navigate(FavoritesStore::url(doc, index));
+    w->Browser->navigate(FavoritesStore::url(doc, index));
 }
 
 bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);

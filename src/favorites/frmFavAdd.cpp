@@ -57,8 +57,8 @@ void frmFavAdd::Form_Activate()
     frmMain *w = source();
     if (!w)
         return;
-    txtURL->setText(w->Browser->LocationURL());
-    txtName->setText(w->Browser->LocationName());
+    txtURL->setText(w->Browser->address());
+    txtName->setText(w->Browser->title());
 }
 
 void frmFavAdd::cmdAdd_Click()

@@ -10,19 +10,19 @@ class FakeBrowserView : public BrowserView
 public:
     explicit FakeBrowserView(QWidget *parent = nullptr) : BrowserView(parent), m_widget(new QWidget(parent)) {}
 
-    void Navigate(const QString &url) override { m_location = url; }
-    void Navigate2(const QString &url, int) override { m_location = url; }
-    void GoBack() override {}
-    void GoForward() override {}
-    void Refresh() override {}
-    void Stop() override {}
-    void ExecWB(int, int, const QVariant &) override {}
-    QString LocationURL() const override { return m_location; }
-    QString LocationName() const override { return QString(); }
-    bool Silent() const override { return m_silent; }
+    void navigate(const QString &address, History) override { m_location = address; }
+    void goBack() override {}
+    void goForward() override {}
+    void reload() override {}
+    void stop() override {}
+    void run(Command) override {}
+    void setTextSize(int) override {}
+    QString address() const override { return m_location; }
+    QString title() const override { return QString(); }
+    bool isSilent() const override { return m_silent; }
     void setSilent(bool s) override { m_silent = s; }
-    bool RegisterAsBrowser() const override { return false; }
-    void setRegisterAsBrowser(bool) override {}
+    bool isOpenedByPage() const override { return false; }
+    void setOpenedByPage(bool) override {}
     QWidget *widget() override { return m_widget; }
     void showFind() override {}
 

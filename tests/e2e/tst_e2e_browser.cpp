@@ -83,7 +83,7 @@ void TestBrowser::captionFollowsThePageTitle()
                   "<title>First Title</title><script>setTimeout(function(){document.title='Second Title'},300)</script>");
     frmMain *w = openWindow();
     QCOMPARE(w->windowTitle(), QStringLiteral("Kestrel"));
-    w->Browser->Navigate(m_server.url(QStringLiteral("/title.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/title.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("First Title - Kestrel"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Second Title - Kestrel"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!w->ProgressBar->isVisible(), 20000);
@@ -98,14 +98,14 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Home"), m_server.url(QStringLiteral("/home.html")));
     frmMain *w = openWindow();
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Home - Kestrel"), 20000);
-    w->Browser->Navigate(m_server.url(QStringLiteral("/current.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/current.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     w->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
     QCOMPARE(openMainWindows().size(), 2);
     frmMain *n = otherMainWindow(w);
     QTRY_COMPARE_WITH_TIMEOUT(n->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     QTest::qWait(500);
-    QCOMPARE(n->Browser->LocationURL(), m_server.url(QStringLiteral("/current.html")));
+    QCOMPARE(n->Browser->address(), m_server.url(QStringLiteral("/current.html")));
 }
 
 void TestBrowser::silentModeSwallowsScriptDialogs()
@@ -115,8 +115,8 @@ void TestBrowser::silentModeSwallowsScriptDialogs()
                   "document.title=confirm('c')?'confirmed':'Survived';</script>");
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
     frmMain *w = openWindow();
-    QVERIFY(w->Browser->Silent());
-    w->Browser->Navigate(m_server.url(QStringLiteral("/alerts.html")));
+    QVERIFY(w->Browser->isSilent());
+    w->Browser->navigate(m_server.url(QStringLiteral("/alerts.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Survived - Kestrel"), 20000);
     QVERIFY(!QApplication::activeModalWidget());
 
@@ -128,7 +128,7 @@ void TestBrowser::silentModeSwallowsScriptDialogs()
         shown = true;
         d->reject();
     });
-    w->Browser->Navigate(m_server.url(QStringLiteral("/one.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/one.html")));
     QTRY_VERIFY_WITH_TIMEOUT(shown, 20000);
 }
 
@@ -142,7 +142,7 @@ void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
                   " oninput=\"document.title='Typed '+this.value\"></body>");
     frmMain *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->Browser->Navigate(m_server.url(QStringLiteral("/input.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/input.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Input - Kestrel"), 20000);
 
     // The page reaches the window, not only the engine.
@@ -160,7 +160,7 @@ void TestBrowser::saveWritesThePage()
 {
     m_server.page(QStringLiteral("/save.html"), "<title>Save Me</title><p>words worth keeping</p>");
     frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/save.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/save.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Save Me - Kestrel"), 20000);
     const QString target = m_ini->dir.path() + QStringLiteral("/saved.html");
     whenShown<QFileDialog>([target](QFileDialog *d) {

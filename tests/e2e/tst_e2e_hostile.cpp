@@ -50,7 +50,7 @@ private:
     frmMain *openOn(const QString &path, const QString &caption)
     {
         frmMain *w = openWindow();
-        w->Browser->Navigate(m_server.url(path));
+        w->Browser->navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         return w;
     }
@@ -67,7 +67,7 @@ void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
                   "document.title='Looping '+(++n);},0);</script>");
     m_server.page(QStringLiteral("/calm.html"), "<title>Calm</title>");
     frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/loop.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/loop.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Looping")), 20000);
     for (int i = 0; i < 5; ++i) {
         QVERIFY(!QApplication::activeModalWidget());
@@ -75,7 +75,7 @@ void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
         QTest::qWait(200);
     }
     // The user can still leave the page.
-    w->Browser->Navigate(m_server.url(QStringLiteral("/calm.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/calm.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Calm - Kestrel"), 20000);
 }
 
@@ -84,7 +84,7 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
     m_server.page(QStringLiteral("/long.html"),
                   "<title>x</title><script>document.title='K'+'e'.repeat(1000000)+'strel';</script>");
     frmMain *w = openWindow();
-    w->Browser->Navigate(m_server.url(QStringLiteral("/long.html")));
+    w->Browser->navigate(m_server.url(QStringLiteral("/long.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Kee")), 20000);
     QVERIFY(w->windowTitle().size() < 1100);
     QVERIFY(w->windowTitle().endsWith(QStringLiteral(" - Kestrel")));

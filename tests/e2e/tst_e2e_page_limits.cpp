@@ -81,7 +81,7 @@ private:
     frmMain *openOn(const QString &path, const QString &caption)
     {
         frmMain *w = openWindow();
-        w->Browser->Navigate(m_server.url(path));
+        w->Browser->navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         [&] { QVERIFY(UserInput::focus(w)); }();
         // The title comes before the page is drawn and can take clicks.
@@ -148,7 +148,7 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
     QCOMPARE(openMainWindows().size(), 1 + windowsPerClick);
     QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), popUps + windowsPerClick);
     if (windowsPerClick) {
-        QVERIFY(otherMainWindow(w)->Browser->RegisterAsBrowser());
+        QVERIFY(otherMainWindow(w)->Browser->isOpenedByPage());
         QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
     }
 
@@ -180,7 +180,7 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
     UserSteps steps;
     steps.then([&] {
              w = openWindow();
-             w->Browser->Navigate(m_server.url(QStringLiteral("/loop.html")));
+             w->Browser->navigate(m_server.url(QStringLiteral("/loop.html")));
              return true;
          })
         .then([&] {
@@ -208,7 +208,7 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
             if (round() < 100 || shown<QDialog>(QStringLiteral("ScriptDialog")))
                 return false;
             waiting = openWindow();
-            waiting->Browser->Navigate(m_server.url(QStringLiteral("/once.html")));
+            waiting->Browser->navigate(m_server.url(QStringLiteral("/once.html")));
             return true;
         })
         // While another window's box is up, the close boxes of both windows work.
@@ -340,7 +340,7 @@ void TestPageLimits::stuckPageCanBeEndedAndReloaded()
     m_server.page(QStringLiteral("/stuck.html"), "<title>Stuck</title><script>setTimeout(function(){for(;;){}},300)</script>");
     // Another site (another host name for this machine) in another window.
     frmMain *other = openWindow();
-    other->Browser->Navigate(m_server.url(QStringLiteral("/tick.html")).replace(QStringLiteral("127.0.0.1"),
+    other->Browser->navigate(m_server.url(QStringLiteral("/tick.html")).replace(QStringLiteral("127.0.0.1"),
                                                                                  QStringLiteral("localhost")));
     QTRY_VERIFY_WITH_TIMEOUT(other->windowTitle().startsWith(QStringLiteral("Tick ")), 20000);
     frmMain *w = openOn(QStringLiteral("/stuck.html"), QStringLiteral("Stuck - Kestrel"));

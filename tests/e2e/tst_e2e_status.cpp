@@ -25,7 +25,7 @@ void TestStatus::failedLoadSaysWhy()
     const quint16 port = closed.serverPort();
     closed.close();
     frmMain *w = openWindow();
-    w->Browser->Navigate(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+    w->Browser->navigate(QStringLiteral("http://127.0.0.1:%1/").arg(port));
     QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar->panelText(1), QStringLiteral("Could not open the page: connection refused"),
                               20000);
 }
@@ -36,7 +36,7 @@ void TestStatus::stoppedLoadSaysStopped()
     QTcpServer silent; // takes the request and never answers
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     frmMain *w = openWindow();
-    w->Browser->Navigate(QStringLiteral("http://127.0.0.1:%1/slow.html").arg(silent.serverPort()));
+    w->Browser->navigate(QStringLiteral("http://127.0.0.1:%1/slow.html").arg(silent.serverPort()));
     QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
     QTRY_VERIFY(w->StatusBar->panelText(1).startsWith(QStringLiteral("Opening page")));
     QVERIFY(QTest::qWaitForWindowExposed(w));
