@@ -3,7 +3,7 @@
 // does. The engine is set up as the browser sets it up (switches, scene), so
 // the comparison measures what the browser adds, not how it tunes the engine.
 // Usage: bare_view URL
-#include "app/EngineTuning.h"
+#include "app/WebEngineHost.h"
 
 #include <QApplication>
 #include <QShortcut>
@@ -25,8 +25,7 @@ static QWebEngineView *openView(const QUrl &url)
 
 int main(int argc, char **argv)
 {
-    ApplyEngineTuning(argc, argv);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    WebEngineHost::prepareEngine(argc, argv);
     QApplication app(argc, argv);
     openView(QUrl::fromUserInput(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("about:blank")));
     return app.exec();

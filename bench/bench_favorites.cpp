@@ -5,9 +5,9 @@
 #include "BenchSupport.h"
 #include "FakeBrowserView.h"
 
-#include "app/MainWindowSteps.h"
-#include "browser/frmMain.h"
-#include "favorites/FavoritesPanel.h"
+#include "browser/BrowserHost.h"
+#include "browser/MainWindow.h"
+#include "favorites/FavoritesModel.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -20,6 +20,12 @@
 #include <unistd.h>
 
 namespace {
+
+class FakeHost : public BrowserHost
+{
+protected:
+    BrowserView *makeView(QWidget *parent) override { return new FakeBrowserView(parent); }
+};
 
 QByteArray readBytes(const QString &path)
 {
@@ -63,9 +69,9 @@ int main(int argc, char **argv)
     auto put = [&](const QByteArray &bytes) { settings_detail::replaceFileAtomically(path, bytes); };
     put(full);
 
-    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new FakeBrowserView(parent); };
-    InstallMainWindowHooks();
-    frmMain *window = CreateMainWindow();
+    FakeHost host;
+    MainWindow *window = host.createWindow();
+    FavoritesModel *model = host.favorites();
 
     const double readFloor = medianMicros(runs, [&] { readBytes(path); });
     const double writeFloor = medianMicros(runs, [&] { rawWriteCycle(path); });
@@ -79,24 +85,25 @@ int main(int argc, char **argv)
     QByteArray renamed = full;
     renamed.replace("Name=Favorite number 20000\r\n", "Name=Renamed elsewhere\r\n");
     bool flip = false;
-    report("RefreshFavoritesList, changed",
-           medianMicros(runs, [] { RefreshFavoritesList(); }, [&] { put((flip = !flip) ? renamed : full); }), readFloor);
-    report("RefreshFavoritesList, same", medianMicros(runs, [] { RefreshFavoritesList(); }), readFloor);
+    report("refresh favorites, changed",
+           medianMicros(runs, [model] { model->refresh(); }, [&] { put((flip = !flip) ? renamed : full); }), readFloor);
+    report("refresh favorites, same", medianMicros(runs, [model] { model->refresh(); }), readFloor);
     report("ReadIniValue ([Settings])",
            medianMicros(runs, [] { ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); }), readFloor);
     report("ReadIniValue (last entry)",
            medianMicros(runs, [] { ReadIniValue(QStringLiteral("32766"), QStringLiteral("URL")); }), readFloor);
 
     std::printf("writes (goal at most 3x the raw write cycle)\n");
-    report("AddFavorite", medianMicros(runs, [] { AddFavorite(QStringLiteral("new"), QStringLiteral("http://127.0.0.1/new")); },
-                                       [&] { put(almost); RefreshFavoritesList(); }),
+    report("add favorite", medianMicros(runs, [model] { model->add(QStringLiteral("new"), QStringLiteral("http://127.0.0.1/new")); },
+                                       [&] { put(almost); model->refresh(); }),
            writeFloor);
     put(full);
-    RefreshFavoritesList();
-    report("UpdateFavorite(16000)",
-           medianMicros(runs, [] { UpdateFavorite(16000, QStringLiteral("edited"), QStringLiteral("http://127.0.0.1/e")); }),
+    model->refresh();
+    report("update favorite 16000",
+           medianMicros(runs, [model] { model->update(16000, QStringLiteral("edited"), QStringLiteral("http://127.0.0.1/e")); }),
            writeFloor);
-    report("DeleteFavorite(0)", medianMicros(runs, [] { DeleteFavorite(0, 32767); }, [&] { put(full); RefreshFavoritesList(); }),
+    const FavoritesModel::Favorite first{QStringLiteral("Favorite number 0"), QStringLiteral("http://127.0.0.1/pages/0.html")};
+    report("delete favorite 0", medianMicros(runs, [model, first] { model->remove(0, first); }, [&] { put(full); model->refresh(); }),
            writeFloor);
     int n = 0;
     report("WriteIniValue (LastURL)",
@@ -106,7 +113,7 @@ int main(int argc, char **argv)
 
     std::printf("page load (goal at most 16 ms on the GUI thread)\n");
     put(full);
-    RefreshFavoritesList();
+    model->refresh();
     // The GUI thread's share: the handler, then the events that the write
     // it started brings back (the file watcher), each timed on its own.
     std::vector<double> handler, after;
@@ -114,7 +121,7 @@ int main(int argc, char **argv)
         const QString url = QStringLiteral("http://127.0.0.1/loaded/%1").arg(++n);
         QElapsedTimer t;
         t.start();
-        emit window->Browser->loadFinished(url);
+        emit window->view()->loadFinished(url);
         handler.push_back(double(t.nsecsElapsed()) / 1000.0);
         for (int k = 0; k < 500 && ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")) != url; ++k)
             QThread::msleep(1);
@@ -125,7 +132,7 @@ int main(int argc, char **argv)
     }
     std::sort(handler.begin(), handler.end());
     std::sort(after.begin(), after.end());
-    report("DocumentComplete handler", handler[handler.size() / 2], 16000);
+    report("load-finished handler", handler[handler.size() / 2], 16000);
     report("events after its write", after[after.size() / 2], 16000);
     report("slowest handler + events", handler.back() + after.back(), 16000);
     delete window;

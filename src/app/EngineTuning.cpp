@@ -1,7 +1,5 @@
 #include "EngineTuning.h"
 
-#include <QQuickWindow>
-#include <QSGRendererInterface>
 
 namespace {
 
@@ -35,17 +33,4 @@ EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &a
     // made windows slower to appear and heavier than a plain view.
     t.softwareScene = !sceneBackendChosen && hasSwitch(given, "--disable-gpu");
     return t;
-}
-
-void ApplyEngineTuning(int argc, char **argv)
-{
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    const EngineTuning t = chooseEngineTuning(
-        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), args, qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 1,
-        qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"));
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", t.chromiumFlags);
-    if (t.softwareScene)
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }

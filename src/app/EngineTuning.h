@@ -15,7 +15,3 @@ struct EngineTuning
 // off, and whether the user already picked how Qt Quick draws.
 EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &args, bool sandboxDisabled,
                                 bool sceneBackendChosen);
-
-// Applies chooseEngineTuning to this process; call before the application
-// object exists.
-void ApplyEngineTuning(int argc, char **argv);

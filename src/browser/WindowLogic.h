@@ -88,22 +88,3 @@ private:
     bool m_inClick = false;
     std::optional<QString> selectItem(int index);
 };
-
-// ---- Start mode -----------------------------------------------------------------
-struct StartNavigation
-{
-    enum Kind { None, Navigate, NavigateBlankNoHistory } kind = None;
-    QString url;
-};
-// "Startup" decides; `readAddress` is asked for "Home" or "LastURL" only when needed.
-template <typename ReadFn>
-StartNavigation chooseStartNavigation(const QString &startup, ReadFn readAddress)
-{
-    if (startup == QLatin1String("Blank"))
-        return {StartNavigation::NavigateBlankNoHistory, QStringLiteral("about:blank")};
-    if (startup == QLatin1String("Home"))
-        return {StartNavigation::Navigate, readAddress(QStringLiteral("Home"))};
-    if (startup == QLatin1String("Continue"))
-        return {StartNavigation::Navigate, readAddress(QStringLiteral("LastURL"))};
-    return {};
-}

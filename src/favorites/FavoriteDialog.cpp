@@ -1,15 +1,15 @@
 #include "FavoriteDialog.h"
 
 #include "browser/Twips.h"
-#include "browser/frmMain.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-FavoriteDialog::FavoriteDialog(const Shape &s)
+FavoriteDialog::FavoriteDialog(const Shape &s, FavoritesModel *model)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    , m_model(model)
 {
     setObjectName(QString::fromLatin1(s.objectName));
     setWindowTitle(QString::fromLatin1(s.caption));
@@ -22,27 +22,27 @@ FavoriteDialog::FavoriteDialog(const Shape &s)
         return Twips::place(w, name, r.x(), r.y(), r.width(), r.height());
     };
     const int lx = int(s.labelLeft), bx = int(s.boxLeft);
-    lblURL = make(new QLabel(QStringLiteral("URL:"), this), "lblURL", QRect(lx, 360, 1215, 255));
-    txtURL = make(new QLineEdit(this), "txtURL", QRect(bx, 360, 4335, 285));
-    lblName = make(new QLabel(QStringLiteral("Name:"), this), "lblName", QRect(lx, 840, 1215, 255));
-    txtName = make(new QLineEdit(this), "txtName", QRect(bx, 840, 4335, 285));
-    cmdAction = make(new QPushButton(QString::fromLatin1(s.actionCaption), this), s.actionName,
+    make(new QLabel(QStringLiteral("URL:"), this), "lblURL", QRect(lx, 360, 1215, 255));
+    m_url = make(new QLineEdit(this), "txtURL", QRect(bx, 360, 4335, 285));
+    make(new QLabel(QStringLiteral("Name:"), this), "lblName", QRect(lx, 840, 1215, 255));
+    m_name = make(new QLineEdit(this), "txtName", QRect(bx, 840, 4335, 285));
+    m_action = make(new QPushButton(QString::fromLatin1(s.actionCaption), this), s.actionName,
                      QRect(int(s.actionLeft), 1440, 1215, 495));
-    cmdCancel = make(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel",
+    m_cancel = make(new QPushButton(QStringLiteral("Cancel"), this), "m_cancel",
                      QRect(int(s.cancelLeft), 1440, 1215, 495));
     // Enter in either box confirms, as in any dialog; Cancel never takes it.
-    cmdAction->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-    cmdAction->setDefault(true);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    m_action->setAutoDefault(false);
+    m_cancel->setAutoDefault(false);
+    m_action->setDefault(true);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::close);
     Twips::fitToCaptions(this);
 }
 
-void FavoriteDialog::serve(frmMain *window)
+void FavoriteDialog::serve(QWidget *window)
 {
-    if (m_source == window)
+    if (m_window == window)
         return;
-    disconnect(m_sourceGone);
-    m_source = window;
-    m_sourceGone = connect(window, &QObject::destroyed, this, &QDialog::close);
+    disconnect(m_windowGone);
+    m_window = window;
+    m_windowGone = connect(window, &QObject::destroyed, this, &QDialog::close);
 }

@@ -3,12 +3,9 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "browser/frmMain.h"
-
-class QLabel;
+class FavoritesModel;
 class QLineEdit;
 class QPushButton;
-class frmMain;
 
 // What the add and edit dialogs share: two labelled boxes, two buttons, a
 // fixed place on the screen and the main window they serve. When that
@@ -27,20 +24,18 @@ public:
         const char *actionName, *actionCaption;
     };
 
-    QLabel *lblURL;
-    QLineEdit *txtURL;
-    QLabel *lblName;
-    QLineEdit *txtName;
-    QPushButton *cmdAction;
-    QPushButton *cmdCancel;
-
-    frmMain *source() const { return m_source; }
-
 protected:
-    explicit FavoriteDialog(const Shape &shape);
-    void serve(frmMain *window);
+    FavoriteDialog(const Shape &shape, FavoritesModel *model);
+    void serve(QWidget *window);
+    QWidget *servedWindow() const { return m_window; }
+
+    FavoritesModel *m_model;
+    QLineEdit *m_url;
+    QLineEdit *m_name;
+    QPushButton *m_action;
+    QPushButton *m_cancel;
 
 private:
-    QPointer<frmMain> m_source;
-    QMetaObject::Connection m_sourceGone;
+    QPointer<QWidget> m_window;
+    QMetaObject::Connection m_windowGone;
 };

@@ -1,254 +1,170 @@
 #include "FavoritesPanel.h"
 
-#include "FavoritesStore.h"
-#include "frmFavAdd.h"
-#include "frmFavEdit.h"
-
+#include "FavoritesModel.h"
 #include "browser/SaveErrorBox.h"
-#include "browser/frmMain.h"
-#include "settings/Settings.h"
-#include "settings/SettingsWatcher.h"
+#include "browser/Twips.h"
 
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
 
-QList<QPointer<QListWidget>> &openLists()
+// The panel's corner on the sidebar; the design places its controls from
+// the tab control's own top-left corner, tab row included.
+constexpr double kLeft = 120;
+constexpr double kTop = 480;
+
+template <typename W>
+W *placeInPanel(W *w, const char *name, double left, double top, double width, double height)
 {
-    static QList<QPointer<QListWidget>> lists;
-    return lists;
+    return Twips::place(w, name, left - kLeft, top - kTop, width, height);
 }
 
-QString rowText(const QListWidget *list, int row)
+QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, double left, double top)
 {
-    return list->item(row)->text();
+    return placeInPanel(new QPushButton(QString::fromLatin1(caption), parent), name, left, top, 1875, 255);
 }
-
-// The names a list shows, kept beside it: comparing them is much cheaper
-// than asking every row for its text.
-const char *const kShownNames = "kestrelShownNames";
-
-// Brings the list to `names`, touching only the rows that differ, so that a
-// large list follows a change at the speed of the change. A list whose rows
-// moved loses its selection: the selected row may now be another favorite.
-void fillList(QListWidget *list, const QStringList &names, bool clearSelection)
-{
-    const QVariant shown = list->property(kShownNames);
-    const QStringList old = shown.isValid() ? shown.toStringList() : QStringList();
-    bool changed = !shown.isValid() || old.size() != names.size();
-    list->setUpdatesEnabled(false);
-    if (names.isEmpty()) {
-        if (changed) {
-            list->clear();
-            list->addItem(QStringLiteral("No Favorites Added"));
-            list->setEnabled(false);
-        }
-    } else {
-        if (!list->isEnabled() || !shown.isValid()) {
-            list->clear();
-            list->setEnabled(true);
-        }
-        const int oldN = list->count(), newN = int(names.size());
-        // Names that were kept share their text: the same data is the same name.
-        auto same = [](const QString &x, const QString &y) { return x.constData() == y.constData() || x == y; };
-        int p = 0;
-        while (p < oldN && p < newN && same(old[p], names[p]))
-            ++p;
-        int s = 0;
-        while (s < oldN - p && s < newN - p && same(old[oldN - 1 - s], names[newN - 1 - s]))
-            ++s;
-        const int removed = oldN - s - p, added = newN - s - p;
-        changed = changed || removed > 0 || added > 0;
-        if (removed > 1000) {
-            list->clear();
-            list->addItems(names);
-        } else {
-            for (int i = oldN - s - 1; i >= p; --i)
-                delete list->takeItem(i);
-            if (added > 0)
-                list->insertItems(p, names.mid(p, added));
-        }
-    }
-    list->setProperty(kShownNames, names);
-    if (changed || clearSelection) {
-        list->setCurrentRow(-1);
-        list->clearSelection();
-    }
-    list->setUpdatesEnabled(true);
-}
-
-void openFavorite(frmMain *w)
-{
-    const int index = selectedFavorite(w);
-    if (index < 0)
-        return;
-    // The row must still be the favorite it names; if the file changed
-    // under it, the list is brought up to date instead.
-    const IniDocument doc = LoadIniFile();
-    if (index >= FavoritesStore::count(doc) || FavoritesStore::name(doc, index) != rowText(w->lstFavs, index)) {
-        RefreshFavoritesList();
-        return;
-    }
-    w->Browser->navigate(FavoritesStore::url(doc, index));
-}
-
-bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
-
-void confirmDelete(frmMain *w)
-{
-    const int index = selectedFavorite(w);
-    if (index < 0)
-        return;
-    const IniDocument doc = LoadIniFile();
-    const QString url = FavoritesStore::url(doc, index);
-    const QString name = FavoritesStore::name(doc, index);
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"), deletePromptText(name, url),
-                    QMessageBox::Yes | QMessageBox::No, w);
-    box.setObjectName(QStringLiteral("DeletePrompt"));
-    // The name usually comes from a page title.
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
-    if (box.exec() != QMessageBox::Yes)
-        return;
-    // What is deleted is the favorite the prompt named, even if the file
-    // changed while it was open.
-    QString error;
-    const bool ok = change(
-        [&](IniDocument &d) {
-            if (FavoritesStore::name(d, index) != name || FavoritesStore::url(d, index) != url)
-                return FavoritesStore::Result::OutOfRange;
-            return FavoritesStore::remove(d, index);
-        },
-        &error);
-    if (!ok)
-        showSaveError(w, error);
-}
-
-} // namespace
 
 QString deletePromptText(const QString &name, const QString &url)
 {
     return QStringLiteral("Delete ") + name + QStringLiteral(" [") + url + QStringLiteral("]?");
 }
 
-int selectedFavorite(const frmMain *w)
-{
-    const QListWidget *list = w->lstFavs;
-    if (!list->isEnabled())
-        return -1;
-    const QList<QListWidgetItem *> sel = list->selectedItems();
-    return sel.isEmpty() ? -1 : list->row(sel.constFirst());
-}
-
-void AttachFavoritesPanel(frmMain *w)
-{
-    static QPointer<SettingsWatcher> following;
-    if (following != SettingsWatcher::instance()) {
-        following = SettingsWatcher::instance();
-        QObject::connect(following, &SettingsWatcher::changed, [] { RefreshFavoritesList(); });
-    }
-    // Every row is one line of text: the list need not measure each one,
-    // which with thousands of favorites would cost more than the file.
-    w->lstFavs->setUniformItemSizes(true);
-    // Rows below the first screenful are placed a batch at a time once the
-    // window is up, so that a long list does not hold back its first paint.
-    w->lstFavs->setLayoutMode(QListView::Batched);
-    w->lstFavs->setBatchSize(1000);
-    openLists().append(QPointer<QListWidget>(w->lstFavs));
-    QObject::connect(w->lstFavs, &QListWidget::itemDoubleClicked, w, [w] { openFavorite(w); });
-    QObject::connect(w->cmdFavDelete, &QPushButton::clicked, w, [w] { confirmDelete(w); });
-    QObject::connect(w->cmdFavAdd, &QPushButton::clicked, w, [w] { frmFavAdd::showFor(w); });
-    QObject::connect(w->cmdFavEdit, &QPushButton::clicked, w, [w] {
-        if (selectedFavorite(w) >= 0)
-            frmFavEdit::showFor(w);
-    });
-}
-
-namespace {
-// What the lists show now, to build the next names from.
-QStringList shownNames()
-{
-    for (const QPointer<QListWidget> &list : std::as_const(openLists())) {
-        if (list)
-            return list->property(kShownNames).toStringList();
-    }
-    return {};
-}
-
-void fillAllLists(const QStringList &names, bool clearSelection)
-{
-    QList<QPointer<QListWidget>> &lists = openLists();
-    lists.removeAll(QPointer<QListWidget>());
-    for (QListWidget *list : std::as_const(lists))
-        fillList(list, names, clearSelection);
-}
-
-// Runs one change on the file. The lists are rebuilt from the document just
-// written, which is what the file now holds; a failed write leaves the file
-// as it was, so then they are rebuilt from the file.
-bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
-{
-    FavoritesStore::Result result = FavoritesStore::Result::Done;
-    QStringList names = shownNames();
-    FileStamp stamp;
-    const bool written = UpdateIniFile(
-        [&](IniDocument &doc) {
-            result = op(doc);
-            names = FavoritesStore::names(doc, names);
-            return result == FavoritesStore::Result::Done;
-        },
-        error, &stamp);
-    if (written) {
-        fillAllLists(names, true);
-        markIniFileShown(stamp);
-    } else {
-        RefreshFavoritesList();
-    }
-    if (written && result == FavoritesStore::Result::Full && error) {
-        *error = QStringLiteral("The favorites list is full: it holds %1 favorites.").arg(FavoritesStore::kMaxFavorites);
-        return false;
-    }
-    return written;
-}
 } // namespace
 
-void RefreshFavoritesList()
+FavoritesPanel::FavoritesPanel(FavoritesModel *model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
 {
-    openLists().removeAll(QPointer<QListWidget>());
-    if (openLists().isEmpty())
-        return;
-    // Lists that already show this version of the file have nothing to do.
-    const bool allFilled = std::all_of(openLists().cbegin(), openLists().cend(), [](const QPointer<QListWidget> &l) {
-        return l->property(kShownNames).isValid();
+    setObjectName(QStringLiteral("FavoritesPanel"));
+    m_add = makeButton(this, "cmdFavAdd", "Add Favorite", 120, 480);
+    m_delete = makeButton(this, "cmdFavDelete", "Delete Favorite", 1995, 480);
+    m_edit = makeButton(this, "cmdFavEdit", "Edit Favorite", 1058, 720);
+    m_list = placeInPanel(new QListWidget(this), "lstFavs", 120, 1080, 3735, 9420);
+    setGeometry(Twips::toPixels(kLeft, kTop, 3750, 1080 - kTop + 9420));
+    setTabOrder(m_list, m_add);
+    setTabOrder(m_add, m_delete);
+    setTabOrder(m_delete, m_edit);
+
+    // Every row is one line of text: the list need not measure each one,
+    // which with thousands of favorites would cost more than the file.
+    m_list->setUniformItemSizes(true);
+    // Rows below the first screenful are placed a batch at a time once the
+    // window is up, so that a long list does not hold back its first paint.
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(1000);
+
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &FavoritesPanel::openSelected);
+    connect(m_delete, &QPushButton::clicked, this, &FavoritesPanel::confirmDelete);
+    connect(m_add, &QPushButton::clicked, this, &FavoritesPanel::addRequested);
+    connect(m_edit, &QPushButton::clicked, this, [this] {
+        if (selectedIndex() >= 0)
+            emit editRequested(selectedIndex());
     });
-    if (allFilled && isIniFileShown(stampOfIniFile()))
+    connect(m_model, &FavoritesModel::changed, this, &FavoritesPanel::showNames);
+    m_model->refresh();
+    showNames(false);
+}
+
+void FavoritesPanel::setListHeight(int pixels)
+{
+    m_list->resize(m_list->width(), pixels);
+    resize(width(), m_list->y() + pixels);
+}
+
+int FavoritesPanel::selectedIndex() const
+{
+    if (!m_list->isEnabled())
+        return -1;
+    const QList<QListWidgetItem *> selected = m_list->selectedItems();
+    return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
+}
+
+// Brings the list to the model's names, touching only the rows that differ,
+// so that a large list follows a change at the speed of the change. A list
+// whose rows moved loses its selection: the selected row may now be another
+// favorite.
+void FavoritesPanel::showNames(bool madeHere)
+{
+    const QStringList &names = m_model->names();
+    bool changed = !m_filled || m_shown.size() != names.size();
+    m_list->setUpdatesEnabled(false);
+    if (names.isEmpty()) {
+        if (changed) {
+            m_list->clear();
+            m_list->addItem(QStringLiteral("No Favorites Added"));
+            m_list->setEnabled(false);
+        }
+    } else {
+        if (!m_list->isEnabled() || !m_filled) {
+            m_list->clear();
+            m_list->setEnabled(true);
+        }
+        const int oldN = m_list->count(), newN = int(names.size());
+        // Names that were kept share their text: the same data is the same name.
+        auto same = [](const QString &x, const QString &y) { return x.constData() == y.constData() || x == y; };
+        int p = 0;
+        while (p < oldN && p < newN && same(m_shown[p], names[p]))
+            ++p;
+        int s = 0;
+        while (s < oldN - p && s < newN - p && same(m_shown[oldN - 1 - s], names[newN - 1 - s]))
+            ++s;
+        const int removed = oldN - s - p, added = newN - s - p;
+        changed = changed || removed > 0 || added > 0;
+        if (removed > 1000) {
+            m_list->clear();
+            m_list->addItems(names);
+        } else {
+            for (int i = oldN - s - 1; i >= p; --i)
+                delete m_list->takeItem(i);
+            if (added > 0)
+                m_list->insertItems(p, names.mid(p, added));
+        }
+    }
+    m_shown = names;
+    m_filled = true;
+    if (changed || madeHere) {
+        m_list->setCurrentRow(-1);
+        m_list->clearSelection();
+    }
+    m_list->setUpdatesEnabled(true);
+}
+
+void FavoritesPanel::openSelected()
+{
+    const int index = selectedIndex();
+    if (index < 0)
         return;
-    // Another instance mostly changes one value at a time: the names follow
-    // such a change without reading every favorite again.
-    static FavoritesStore::NamesFollower follower;
-    FileStamp stamp;
-    const QByteArray bytes = ReadIniBytes(&stamp);
-    fillAllLists(follower.update(bytes), false);
-    markIniFileShown(stamp);
+    // The row must still be the favorite it names; if the file changed
+    // under it, the list is brought up to date instead.
+    const std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
+    if (!favorite || favorite->name != m_list->item(index)->text()) {
+        m_model->refresh();
+        return;
+    }
+    emit openRequested(favorite->url);
 }
 
-bool AddFavorite(const QString &name, const QString &url, QString *error)
+void FavoritesPanel::confirmDelete()
 {
-    return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); }, error);
-}
-
-bool UpdateFavorite(int index, const QString &name, const QString &url, QString *error)
-{
-    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); }, error);
-}
-
-bool DeleteFavorite(int index, int listCount, QString *error)
-{
-    // The shift is bounded by the count in the file; every list is rebuilt
-    // from that same file, so the two agree.
-    Q_UNUSED(listCount);
-    return change([&](IniDocument &doc) { return FavoritesStore::remove(doc, index); }, error);
+    const int index = selectedIndex();
+    if (index < 0)
+        return;
+    const std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
+    if (!favorite) {
+        m_model->refresh();
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"),
+                    deletePromptText(favorite->name, favorite->url), QMessageBox::Yes | QMessageBox::No, window());
+    box.setObjectName(QStringLiteral("DeletePrompt"));
+    // The name usually comes from a page title.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Yes);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    QString error;
+    if (!m_model->remove(index, *favorite, &error))
+        showSaveError(window(), error);
 }

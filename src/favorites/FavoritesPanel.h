@@ -1,20 +1,41 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
+#include <QWidget>
 
-class frmMain;
+class FavoritesModel;
+class QListWidget;
+class QPushButton;
 
-// The favorites as the user works with them: every change goes through the
-// settings file and then rebuilds the list of every open main window.
-void AttachFavoritesPanel(frmMain *window);
-void RefreshFavoritesList();
-// Each change returns false when it could not be stored; `error` then says
-// why, in words for the user.
-bool AddFavorite(const QString &name, const QString &url, QString *error = nullptr);
-bool UpdateFavorite(int index, const QString &name, const QString &url, QString *error = nullptr);
-bool DeleteFavorite(int index, int listCount, QString *error = nullptr);
+// The favorites tab of a main window's sidebar: the list and its Add,
+// Delete and Edit buttons. It follows the model, so every window's list
+// shows what the file holds, and a row always acts on the favorite it names.
+class FavoritesPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    FavoritesPanel(FavoritesModel *model, QWidget *parent);
 
-// The prompt shown before a favorite is deleted.
-QString deletePromptText(const QString &name, const QString &url);
-// The selected list position of a window's favorites list, -1 for none.
-int selectedFavorite(const frmMain *window);
+    // The layout pass gives the list the height the window has room for.
+    void setListHeight(int pixels);
+    // The selected row, -1 for none.
+    int selectedIndex() const;
+
+signals:
+    void openRequested(const QString &url);
+    void addRequested();
+    void editRequested(int index);
+
+private:
+    void showNames(bool madeHere);
+    void openSelected();
+    void confirmDelete();
+
+    FavoritesModel *m_model;
+    QListWidget *m_list;
+    QPushButton *m_add;
+    QPushButton *m_delete;
+    QPushButton *m_edit;
+    QStringList m_shown;
+    bool m_filled = false;
+};

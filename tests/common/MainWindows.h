@@ -1,34 +1,63 @@
 #pragma once
 
-#include "app/MainWindowSteps.h"
-#include "browser/frmMain.h"
+#include "browser/MainWindow.h"
+#include "browser/WindowHost.h"
 
 #include <QApplication>
 #include <QtTest>
 
-// A new main window after its load step, shown.
-inline frmMain *openWindow()
+// The host the test's windows live in, set as the test starts.
+inline WindowHost *&testHost()
 {
-    frmMain *w = CreateMainWindow();
+    static WindowHost *host = nullptr;
+    return host;
+}
+
+// A new main window at the page the settings name, shown.
+inline MainWindow *openWindow()
+{
+    MainWindow *w = testHost()->createWindow();
     w->show();
     return w;
 }
 
-// The main windows now shown.
-inline QList<frmMain *> openMainWindows()
+// A window's control, found by its name as a user's tools would find it.
+template <typename T = QWidget>
+T *control(const QWidget *window, const char *name)
 {
-    QList<frmMain *> out;
+    T *c = window->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qWarning("no control named %s", name);
+    return c;
+}
+
+// The shown top-level window of that name (and, when given, that owner).
+template <typename T>
+T *shown(const QString &name, QWidget *owner = nullptr)
+{
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *m = qobject_cast<frmMain *>(w); m && m->isVisible())
+        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && t->objectName() == name
+                                            && (!owner || t->parentWidget() == owner))
+            return t;
+    }
+    return nullptr;
+}
+
+// The main windows now shown.
+inline QList<MainWindow *> openMainWindows()
+{
+    QList<MainWindow *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<MainWindow *>(w); m && m->isVisible())
             out << m;
     }
     return out;
 }
 
 // The shown main window other than `w`, if any.
-inline frmMain *otherMainWindow(frmMain *w)
+inline MainWindow *otherMainWindow(MainWindow *w)
 {
-    for (frmMain *m : openMainWindows()) {
+    for (MainWindow *m : openMainWindows()) {
         if (m != w)
             return m;
     }

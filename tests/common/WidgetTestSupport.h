@@ -4,8 +4,7 @@
 #include "MainWindows.h"
 #include "TempIni.h"
 
-#include "app/MainWindowSteps.h"
-#include "browser/frmMain.h"
+#include "browser/BrowserHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,8 +15,15 @@
 #include <QTimer>
 #include <QtTest>
 
+// The program's host with views that need no engine.
+class FakeHost : public BrowserHost
+{
+protected:
+    BrowserView *makeView(QWidget *parent) override { return new FakeBrowserView(parent); }
+};
+
 inline void useFakeViews()
 {
-    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new FakeBrowserView(parent); };
-    InstallMainWindowHooks();
+    static FakeHost host;
+    testHost() = &host;
 }

@@ -1,9 +1,7 @@
 #include "E2eSupport.h"
 
-#include "app/EngineTuning.h"
-#include "app/MainWindowSteps.h"
-#include "browser/WebEngineBrowserView.h"
-#include "browser/frmMain.h"
+#include "MainWindows.h"
+#include "app/WebEngineHost.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,10 +16,8 @@ QApplication *startRealEngineApp(int &argc, char **argv)
         qunsetenv(xdg);
     // The engine is set up as the program sets it up, so what is tested is
     // what runs.
-    ApplyEngineTuning(argc, argv);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    WebEngineHost::prepareEngine(argc, argv);
     auto *app = new QApplication(argc, argv);
-    frmMain::viewFactory() = [](QWidget *parent) -> BrowserView * { return new WebEngineBrowserView(parent); };
-    InstallMainWindowHooks();
+    testHost() = new WebEngineHost;
     return app;
 }

@@ -3,9 +3,8 @@
 #include "TempIni.h"
 #include "UserInput.h"
 
-#include "app/MainWindowSteps.h"
 #include "browser/WebEngineBrowserView.h"
-#include "browser/frmMain.h"
+#include "browser/MainWindow.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -26,9 +25,9 @@
 
 namespace {
 
-WebEngineBrowserView *viewOf(frmMain *w)
+WebEngineBrowserView *viewOf(MainWindow *w)
 {
-    return static_cast<WebEngineBrowserView *>(w->Browser);
+    return static_cast<WebEngineBrowserView *>(w->view());
 }
 
 
@@ -81,12 +80,12 @@ void TestBrowser::captionFollowsThePageTitle()
 {
     m_server.page(QStringLiteral("/title.html"),
                   "<title>First Title</title><script>setTimeout(function(){document.title='Second Title'},300)</script>");
-    frmMain *w = openWindow();
+    MainWindow *w = openWindow();
     QCOMPARE(w->windowTitle(), QStringLiteral("Kestrel"));
-    w->Browser->navigate(m_server.url(QStringLiteral("/title.html")));
+    w->view()->navigate(m_server.url(QStringLiteral("/title.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("First Title - Kestrel"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Second Title - Kestrel"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w->ProgressBar->isVisible(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!control<QProgressBar>(w, "ProgressBar")->isVisible(), 20000);
     QTRY_COMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), m_server.url(QStringLiteral("/title.html")));
 }
 
@@ -96,16 +95,16 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
     m_server.page(QStringLiteral("/current.html"), "<title>Current</title>");
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Startup"), QStringLiteral("Home"));
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("Home"), m_server.url(QStringLiteral("/home.html")));
-    frmMain *w = openWindow();
+    MainWindow *w = openWindow();
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Home - Kestrel"), 20000);
-    w->Browser->navigate(m_server.url(QStringLiteral("/current.html")));
+    w->view()->navigate(m_server.url(QStringLiteral("/current.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     w->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
     QCOMPARE(openMainWindows().size(), 2);
-    frmMain *n = otherMainWindow(w);
+    MainWindow *n = otherMainWindow(w);
     QTRY_COMPARE_WITH_TIMEOUT(n->windowTitle(), QStringLiteral("Current - Kestrel"), 20000);
     QTest::qWait(500);
-    QCOMPARE(n->Browser->address(), m_server.url(QStringLiteral("/current.html")));
+    QCOMPARE(n->view()->address(), m_server.url(QStringLiteral("/current.html")));
 }
 
 void TestBrowser::silentModeSwallowsScriptDialogs()
@@ -114,21 +113,21 @@ void TestBrowser::silentModeSwallowsScriptDialogs()
                   "<title>Alerts</title><script>for(var i=0;i<200;i++){alert(i);}"
                   "document.title=confirm('c')?'confirmed':'Survived';</script>");
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
-    frmMain *w = openWindow();
-    QVERIFY(w->Browser->isSilent());
-    w->Browser->navigate(m_server.url(QStringLiteral("/alerts.html")));
+    MainWindow *w = openWindow();
+    QVERIFY(w->view()->isSilent());
+    w->view()->navigate(m_server.url(QStringLiteral("/alerts.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Survived - Kestrel"), 20000);
     QVERIFY(!QApplication::activeModalWidget());
 
     // Not silent: the page's alert is shown to the user.
-    w->Browser->setSilent(false);
+    w->view()->setSilent(false);
     m_server.page(QStringLiteral("/one.html"), "<title>One</title><script>alert('hello')</script>");
     bool shown = false;
     whenShown<QDialog>([&shown](QDialog *d) {
         shown = true;
         d->reject();
     });
-    w->Browser->navigate(m_server.url(QStringLiteral("/one.html")));
+    w->view()->navigate(m_server.url(QStringLiteral("/one.html")));
     QTRY_VERIFY_WITH_TIMEOUT(shown, 20000);
 }
 
@@ -140,9 +139,9 @@ void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
                   " onclick=\"document.title='Clicked';document.getElementById('t').focus()\">B</button>"
                   "<input id=t style='position:absolute;left:0;top:150px'"
                   " oninput=\"document.title='Typed '+this.value\"></body>");
-    frmMain *w = openWindow();
+    MainWindow *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->Browser->navigate(m_server.url(QStringLiteral("/input.html")));
+    w->view()->navigate(m_server.url(QStringLiteral("/input.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Input - Kestrel"), 20000);
 
     // The page reaches the window, not only the engine.
@@ -159,8 +158,8 @@ void TestBrowser::pageIsDrawnAndTakesClicksAndKeys()
 void TestBrowser::saveWritesThePage()
 {
     m_server.page(QStringLiteral("/save.html"), "<title>Save Me</title><p>words worth keeping</p>");
-    frmMain *w = openWindow();
-    w->Browser->navigate(m_server.url(QStringLiteral("/save.html")));
+    MainWindow *w = openWindow();
+    w->view()->navigate(m_server.url(QStringLiteral("/save.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Save Me - Kestrel"), 20000);
     const QString target = m_ini->dir.path() + QStringLiteral("/saved.html");
     whenShown<QFileDialog>([target](QFileDialog *d) {

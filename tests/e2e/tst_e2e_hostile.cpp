@@ -4,9 +4,7 @@
 #include "TempIni.h"
 
 #include "browser/WebEngineBrowserView.h"
-#include "browser/frmMain.h"
-#include "app/MainWindowSteps.h"
-#include "favorites/frmFavAdd.h"
+#include "browser/MainWindow.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -47,10 +45,10 @@ private slots:
     void thirtyWindowsOpenedAndClosedLeaveNothingBehind();
 
 private:
-    frmMain *openOn(const QString &path, const QString &caption)
+    MainWindow *openOn(const QString &path, const QString &caption)
     {
-        frmMain *w = openWindow();
-        w->Browser->navigate(m_server.url(path));
+        MainWindow *w = openWindow();
+        w->view()->navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         return w;
     }
@@ -66,8 +64,8 @@ void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
                   "<title>Loop</title><script>var n=0;setInterval(function(){for(var i=0;i<500;i++){alert(i);}"
                   "document.title='Looping '+(++n);},0);</script>");
     m_server.page(QStringLiteral("/calm.html"), "<title>Calm</title>");
-    frmMain *w = openWindow();
-    w->Browser->navigate(m_server.url(QStringLiteral("/loop.html")));
+    MainWindow *w = openWindow();
+    w->view()->navigate(m_server.url(QStringLiteral("/loop.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Looping")), 20000);
     for (int i = 0; i < 5; ++i) {
         QVERIFY(!QApplication::activeModalWidget());
@@ -75,7 +73,7 @@ void TestHostile::alertLoopInSilentModeKeepsTheWindowAnswering()
         QTest::qWait(200);
     }
     // The user can still leave the page.
-    w->Browser->navigate(m_server.url(QStringLiteral("/calm.html")));
+    w->view()->navigate(m_server.url(QStringLiteral("/calm.html")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Calm - Kestrel"), 20000);
 }
 
@@ -83,8 +81,8 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
 {
     m_server.page(QStringLiteral("/long.html"),
                   "<title>x</title><script>document.title='K'+'e'.repeat(1000000)+'strel';</script>");
-    frmMain *w = openWindow();
-    w->Browser->navigate(m_server.url(QStringLiteral("/long.html")));
+    MainWindow *w = openWindow();
+    w->view()->navigate(m_server.url(QStringLiteral("/long.html")));
     QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QStringLiteral("Kee")), 20000);
     QVERIFY(w->windowTitle().size() < 1100);
     QVERIFY(w->windowTitle().endsWith(QStringLiteral(" - Kestrel")));
@@ -95,11 +93,11 @@ void TestHostile::millionCharacterTitleLeavesAUsableCaption()
 void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
 {
     m_server.page(QStringLiteral("/churn.html"), "<title>Churn</title><p>page</p>");
-    frmMain *first = openOn(QStringLiteral("/churn.html"), QStringLiteral("Churn - Kestrel"));
+    MainWindow *first = openOn(QStringLiteral("/churn.html"), QStringLiteral("Churn - Kestrel"));
     auto openAndClose = [first] {
         first->menuAction(QStringLiteral("mnuFileNewWindow"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 20000);
-        frmMain *w = otherMainWindow(first);
+        MainWindow *w = otherMainWindow(first);
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Churn - Kestrel"), 20000);
         w->close();
         // The page is asked first and lets go a moment later.
@@ -124,9 +122,9 @@ void TestHostile::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
     QVERIFY(QApplication::topLevelWidgets().size() <= widgetsBefore);
     int mainWindowObjects = 0;
     for (QWidget *t : QApplication::topLevelWidgets())
-        mainWindowObjects += qobject_cast<frmMain *>(t) != nullptr;
+        mainWindowObjects += qobject_cast<MainWindow *>(t) != nullptr;
     QCOMPARE(mainWindowObjects, 1);
-    QCOMPARE(openMainWindows(), QList<frmMain *>{first});
+    QCOMPARE(openMainWindows(), QList<MainWindow *>{first});
     QVERIFY2(after <= before * 1.15, qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(before).arg(after)));
 }
 

@@ -81,15 +81,6 @@ int textReach(const QImage &image)
     return reach;
 }
 
-QWidget *findShown(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    }
-    return nullptr;
-}
-
 int highlighted(const QImage &image)
 {
     return User::count(image, QApplication::palette().color(QPalette::Highlight), 30);
@@ -269,7 +260,7 @@ void TestUserInput::favoritesByKeyboard()
     User::click(add);
     QVERIFY(User::waitForCaption(QStringLiteral("Add Favorite")));
     QWidget *dialog = nullptr;
-    QTRY_VERIFY((dialog = findShown(QStringLiteral("frmFavAdd"))));
+    QTRY_VERIFY((dialog = shown<QWidget>(QStringLiteral("frmFavAdd"))));
     User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
     User::key(QStringLiteral("ctrl+a"));
     User::type(QStringLiteral("My Kestrel"));
@@ -284,7 +275,7 @@ void TestUserInput::favoritesByKeyboard()
     User::click(list->viewport(), list->visualItemRect(list->item(0)).center());
     User::click(w->findChild<QPushButton *>(QStringLiteral("cmdFavEdit")));
     QVERIFY(User::waitForCaption(QStringLiteral("Edit Favorite")));
-    QTRY_VERIFY((dialog = findShown(QStringLiteral("frmFavEdit"))));
+    QTRY_VERIFY((dialog = shown<QWidget>(QStringLiteral("frmFavEdit"))));
     User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
     User::key(QStringLiteral("ctrl+a"));
     User::type(QStringLiteral("Renamed"));

@@ -4,7 +4,7 @@
 #include "UserInput.h"
 
 #include "browser/WebEngineBrowserView.h"
-#include "browser/frmMain.h"
+#include "browser/MainWindow.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>
@@ -15,19 +15,6 @@
 #include <QPushButton>
 
 namespace {
-
-// The shown top-level widget of type T with this object name, if any; with
-// an owner, only one that belongs to that window.
-template <typename T>
-T *shown(const QString &name, QWidget *owner = nullptr)
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && t->objectName() == name
-                                            && (!owner || t->parentWidget() == owner))
-            return t;
-    }
-    return nullptr;
-}
 
 bool hasReddishPixel(const QImage &image)
 {
@@ -78,10 +65,10 @@ private slots:
     void stuckPageCanBeEndedAndReloaded();
 
 private:
-    frmMain *openOn(const QString &path, const QString &caption)
+    MainWindow *openOn(const QString &path, const QString &caption)
     {
-        frmMain *w = openWindow();
-        w->Browser->navigate(m_server.url(path));
+        MainWindow *w = openWindow();
+        w->view()->navigate(m_server.url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), caption, 20000); }();
         [&] { QVERIFY(UserInput::focus(w)); }();
         // The title comes before the page is drawn and can take clicks.
@@ -135,12 +122,12 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
     m_server.page(QStringLiteral("/popup.html"), "<title>Popup</title>");
     m_server.page(QStringLiteral("/linked.html"), "<title>Linked</title>");
     // Every one of the fifty calls is told that no window opened.
-    frmMain *w = openOn(QStringLiteral("/storm.html"), QStringLiteral("Stormed 0 - Kestrel"));
+    MainWindow *w = openOn(QStringLiteral("/storm.html"), QStringLiteral("Stormed 0 - Kestrel"));
     QTest::qWait(1000);
     QCOMPARE(openMainWindows().size(), 1);
     QVERIFY(!m_server.requests.join(QLatin1Char(' ')).contains(QStringLiteral("/p0.html")));
 
-    QWidget *page = w->Browser->widget();
+    QWidget *page = w->view()->widget();
     const int popUps = m_server.hits(QStringLiteral("/popup.html"));
     const int linked = m_server.hits(QStringLiteral("/linked.html"));
     UserInput::click(page, QPoint(100, 50));
@@ -148,7 +135,7 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
     QCOMPARE(openMainWindows().size(), 1 + windowsPerClick);
     QCOMPARE(m_server.hits(QStringLiteral("/popup.html")), popUps + windowsPerClick);
     if (windowsPerClick) {
-        QVERIFY(otherMainWindow(w)->Browser->isOpenedByPage());
+        QVERIFY(otherMainWindow(w)->view()->isOpenedByPage());
         QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Popup - Kestrel"), 20000);
     }
 
@@ -170,17 +157,17 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
                   "function round(){alert('Round '+(++n));document.title='Round '+n;setTimeout(round,0);}"
                   "setTimeout(round,300)</script>");
     m_server.page(QStringLiteral("/once.html"), "<title>Once</title><script>setTimeout(function(){alert('hi')},300)</script>");
-    frmMain *waiting = nullptr;
-    frmMain *w = nullptr;
+    MainWindow *waiting = nullptr;
+    MainWindow *w = nullptr;
     QDialog *box = nullptr;
     QCheckBox *stop = nullptr;
-    auto boxOf = [&box](frmMain *window) { return (box = shown<QDialog>(QStringLiteral("ScriptDialog"), window)); };
+    auto boxOf = [&box](MainWindow *window) { return (box = shown<QDialog>(QStringLiteral("ScriptDialog"), window)); };
     auto ok = [&box] { UserInput::click(box->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)); };
     auto round = [&w] { return w->windowTitle().section(QLatin1Char(' '), 1, 1).toInt(); };
     UserSteps steps;
     steps.then([&] {
              w = openWindow();
-             w->Browser->navigate(m_server.url(QStringLiteral("/loop.html")));
+             w->view()->navigate(m_server.url(QStringLiteral("/loop.html")));
              return true;
          })
         .then([&] {
@@ -208,7 +195,7 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
             if (round() < 100 || shown<QDialog>(QStringLiteral("ScriptDialog")))
                 return false;
             waiting = openWindow();
-            waiting->Browser->navigate(m_server.url(QStringLiteral("/once.html")));
+            waiting->view()->navigate(m_server.url(QStringLiteral("/once.html")));
             return true;
         })
         // While another window's box is up, the close boxes of both windows work.
@@ -218,7 +205,7 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
             UserInput::clickCloseBox(w);
             return true;
         })
-        .then([&] { return openMainWindows() == QList<frmMain *>{waiting}; })
+        .then([&] { return openMainWindows() == QList<MainWindow *>{waiting}; })
         .then([&] {
             UserInput::clickCloseBox(waiting);
             return true;
@@ -235,8 +222,8 @@ void TestPageLimits::exitAsksThePageAndStayingKeepsTheTypedText()
                   "<input style='position:absolute;left:0;top:0;width:300px;height:40px'"
                   " oninput=\"document.title='Draft '+this.value\">"
                   "<script>addEventListener('beforeunload',function(e){e.preventDefault();e.returnValue='';})</script>");
-    frmMain *w = openOn(QStringLiteral("/draft.html"), QStringLiteral("Draft - Kestrel"));
-    UserInput::click(w->Browser->widget(), QPoint(100, 20));
+    MainWindow *w = openOn(QStringLiteral("/draft.html"), QStringLiteral("Draft - Kestrel"));
+    UserInput::click(w->view()->widget(), QPoint(100, 20));
     UserInput::type(QStringLiteral("notes"));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Draft notes - Kestrel"), 10000);
 
@@ -275,7 +262,7 @@ void TestPageLimits::exitAsksThePageAndStayingKeepsTheTypedText()
     };
     QCOMPARE(exitAndAnswer("cmdStay"), QString());
     QTest::qWait(1500);
-    QCOMPARE(openMainWindows(), QList<frmMain *>{w});
+    QCOMPARE(openMainWindows(), QList<MainWindow *>{w});
     // The text is still there to type on.
     QVERIFY(UserInput::focus(w));
     UserInput::type(QStringLiteral("x"));
@@ -292,11 +279,11 @@ void TestPageLimits::scriptClosesTheWindowItOpened()
                   " onclick=\"window.open('/closer.html')\">Open</button>");
     m_server.page(QStringLiteral("/closer.html"),
                   "<title>Closer</title><script>setTimeout(function(){window.close()},1000)</script>");
-    frmMain *w = openOn(QStringLiteral("/opener.html"), QStringLiteral("Opener - Kestrel"));
-    UserInput::click(w->Browser->widget(), QPoint(100, 50));
+    MainWindow *w = openOn(QStringLiteral("/opener.html"), QStringLiteral("Opener - Kestrel"));
+    UserInput::click(w->view()->widget(), QPoint(100, 50));
     QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(otherMainWindow(w)->windowTitle(), QStringLiteral("Closer - Kestrel"), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(openMainWindows(), QList<frmMain *>{w}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(openMainWindows(), QList<MainWindow *>{w}, 10000);
 }
 
 void TestPageLimits::reloadAsksBeforeSendingAFormAgain()
@@ -306,15 +293,15 @@ void TestPageLimits::reloadAsksBeforeSendingAFormAgain()
                   "<input name='q' value='1'><button style='position:absolute;left:0;top:0;width:300px;height:100px'>"
                   "Send</button></form>");
     m_server.page(QStringLiteral("/sent"), "<title>Sent</title>");
-    frmMain *w = openOn(QStringLiteral("/form.html"), QStringLiteral("Form - Kestrel"));
-    UserInput::click(w->Browser->widget(), QPoint(100, 50));
+    MainWindow *w = openOn(QStringLiteral("/form.html"), QStringLiteral("Form - Kestrel"));
+    UserInput::click(w->view()->widget(), QPoint(100, 50));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Sent - Kestrel"), 10000);
     QCOMPARE(m_server.posts, QStringList{QStringLiteral("/sent")});
 
     auto reloadAnswering = [w](QMessageBox::StandardButton answer) {
         UserSteps steps;
         steps.then([w] {
-                 UserInput::click(w->cmdReload);
+                 UserInput::click(control<QPushButton>(w, "cmdReload"));
                  return true;
              })
             .then([answer] {
@@ -339,15 +326,15 @@ void TestPageLimits::stuckPageCanBeEndedAndReloaded()
                   "<title>Tick</title><script>var n=0;setInterval(function(){document.title='Tick '+(++n)},100)</script>");
     m_server.page(QStringLiteral("/stuck.html"), "<title>Stuck</title><script>setTimeout(function(){for(;;){}},300)</script>");
     // Another site (another host name for this machine) in another window.
-    frmMain *other = openWindow();
-    other->Browser->navigate(m_server.url(QStringLiteral("/tick.html")).replace(QStringLiteral("127.0.0.1"),
+    MainWindow *other = openWindow();
+    other->view()->navigate(m_server.url(QStringLiteral("/tick.html")).replace(QStringLiteral("127.0.0.1"),
                                                                                  QStringLiteral("localhost")));
     QTRY_VERIFY_WITH_TIMEOUT(other->windowTitle().startsWith(QStringLiteral("Tick ")), 20000);
-    frmMain *w = openOn(QStringLiteral("/stuck.html"), QStringLiteral("Stuck - Kestrel"));
+    MainWindow *w = openOn(QStringLiteral("/stuck.html"), QStringLiteral("Stuck - Kestrel"));
     auto *bar = w->findChild<QWidget *>(QStringLiteral("StuckPageBar"));
     QVERIFY(bar && !bar->isVisible());
 
-    UserInput::click(w->cmdStop);
+    UserInput::click(control<QPushButton>(w, "cmdStop"));
     QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 10000);
     UserInput::click(bar->findChild<QPushButton *>(QStringLiteral("cmdEndPage")));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 10000);
@@ -357,7 +344,7 @@ void TestPageLimits::stuckPageCanBeEndedAndReloaded()
     QTRY_VERIFY_WITH_TIMEOUT(other->windowTitle() != ticked, 5000);
 
     const int loads = m_server.hits(QStringLiteral("/stuck.html"));
-    UserInput::click(w->cmdReload);
+    UserInput::click(control<QPushButton>(w, "cmdReload"));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Stuck - Kestrel"), 10000);
     QCOMPARE(m_server.hits(QStringLiteral("/stuck.html")), loads + 1);
 }

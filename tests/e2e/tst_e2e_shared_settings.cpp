@@ -3,8 +3,7 @@
 #include "MainWindows.h"
 #include "TempIni.h"
 
-#include "browser/frmMain.h"
-#include "favorites/frmFavAdd.h"
+#include "browser/MainWindow.h"
 #include "settings/Settings.h"
 
 #include <QListWidget>
@@ -51,11 +50,11 @@ void TestSharedSettings::listFollowsOtherWritersAndOpensWhatItShows()
                + server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))).toUtf8() + "\n";
     };
     TempIni ini("[Settings]\nDoStartup=False\nStartup=Blank\n[Favorites]\nNumber=0\n");
-    frmMain *w = openWindow();
+    MainWindow *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    click(w->cmdSidebar);
-    QTRY_VERIFY(w->lstFavs->isVisible());
-    QCOMPARE(rows(w->lstFavs), QStringList{QStringLiteral("No Favorites Added")});
+    click(control<QPushButton>(w, "cmdSidebar"));
+    QTRY_VERIFY(control<QListWidget>(w, "lstFavs")->isVisible());
+    QCOMPARE(rows(control<QListWidget>(w, "lstFavs")), QStringList{QStringLiteral("No Favorites Added")});
 
     // Another writer replaces the file by a rename, twice: the list follows
     // within a second each time, and a double-click opens the favorite
@@ -71,8 +70,8 @@ void TestSharedSettings::listFollowsOtherWritersAndOpensWhatItShows()
         f.write(content);
         f.close();
         QCOMPARE(QProcess::execute(QStringLiteral("mv"), {next, ini.path}), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(rows(w->lstFavs), expected, 1000);
-        doubleClickRow(w->lstFavs, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(control<QListWidget>(w, "lstFavs")), expected, 1000);
+        doubleClickRow(control<QListWidget>(w, "lstFavs"), 0);
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), expected.first() + QStringLiteral(" Page - Kestrel"), 20000);
         // The page load stores its address; an editor that saves meanwhile,
         // without the lock, would lose to it, so the next one waits.
@@ -88,13 +87,13 @@ void TestSharedSettings::failedAddIsToldAndTheDialogStays()
     TempIni ini(content);
     // Read-only by its mode bits: not written, even by root.
     QVERIFY(QFile::setPermissions(ini.path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    frmMain *w = openWindow();
+    MainWindow *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    click(w->cmdSidebar);
-    QTRY_VERIFY(w->cmdFavAdd->isVisible());
-    click(w->cmdFavAdd);
-    QTRY_VERIFY(frmFavAdd::instance() && frmFavAdd::instance()->isVisible());
-    frmFavAdd *dialog = frmFavAdd::instance();
+    click(control<QPushButton>(w, "cmdSidebar"));
+    QTRY_VERIFY(control<QPushButton>(w, "cmdFavAdd")->isVisible());
+    click(control<QPushButton>(w, "cmdFavAdd"));
+    QDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = shown<QDialog>(QStringLiteral("frmFavAdd"))));
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
 
     // The message box waits for its OK inside the click: it is read and

@@ -24,9 +24,9 @@ void TestStatus::failedLoadSaysWhy()
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const quint16 port = closed.serverPort();
     closed.close();
-    frmMain *w = openWindow();
-    w->Browser->navigate(QStringLiteral("http://127.0.0.1:%1/").arg(port));
-    QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar->panelText(1), QStringLiteral("Could not open the page: connection refused"),
+    MainWindow *w = openWindow();
+    w->view()->navigate(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPanels>(w, "StatusBar")->panelText(1), QStringLiteral("Could not open the page: connection refused"),
                               20000);
 }
 
@@ -35,15 +35,15 @@ void TestStatus::stoppedLoadSaysStopped()
     TempIni ini("[Settings]\r\n");
     QTcpServer silent; // takes the request and never answers
     QVERIFY(silent.listen(QHostAddress::LocalHost));
-    frmMain *w = openWindow();
-    w->Browser->navigate(QStringLiteral("http://127.0.0.1:%1/slow.html").arg(silent.serverPort()));
+    MainWindow *w = openWindow();
+    w->view()->navigate(QStringLiteral("http://127.0.0.1:%1/slow.html").arg(silent.serverPort()));
     QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
-    QTRY_VERIFY(w->StatusBar->panelText(1).startsWith(QStringLiteral("Opening page")));
+    QTRY_VERIFY(control<StatusPanels>(w, "StatusBar")->panelText(1).startsWith(QStringLiteral("Opening page")));
     QVERIFY(QTest::qWaitForWindowExposed(w));
     User::click(w->findChild<QPushButton *>(QStringLiteral("cmdStop")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar->panelText(1), QStringLiteral("Stopped"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPanels>(w, "StatusBar")->panelText(1), QStringLiteral("Stopped"), 20000);
     QTest::qWait(500); // nothing later claims the load was done
-    QCOMPARE(w->StatusBar->panelText(1), QStringLiteral("Stopped"));
+    QCOMPARE(control<StatusPanels>(w, "StatusBar")->panelText(1), QStringLiteral("Stopped"));
 }
 
 int main(int argc, char **argv)

@@ -1,7 +1,5 @@
 #include "app/EngineTuning.h"
-#include "app/StartupLogic.h"
 #include "browser/WindowLogic.h"
-#include "dialogs/frmPreferences.h"
 
 #include <QtTest>
 #include <climits>
@@ -17,10 +15,6 @@ private slots:
     void prefixSearchOrderAndCase();
     void addressBoxEnterAppendsOnce();
     void addressBoxDropDownThenClickNavigates();
-    void startNavigationByMode();
-    void startupDialogState_data();
-    void startupDialogState();
-    void preferencesSelectOnlyExactValues();
     void engineTuning_data();
     void engineTuning();
 };
@@ -136,70 +130,6 @@ void TestWindowLogic::addressBoxDropDownThenClickNavigates()
     box.dropDown();
     box.edited(QStringLiteral("tw"));
     QCOMPARE(box.keyUp(AddressKey::Other), std::optional<QString>(QStringLiteral("two.test")));
-}
-
-void TestWindowLogic::startNavigationByMode()
-{
-    QStringList asked;
-    auto read = [&asked](const QString &key) {
-        asked << key;
-        return key == QLatin1String("Home") ? QStringLiteral("http://home.test/") : QString();
-    };
-    const StartNavigation blank = chooseStartNavigation(QStringLiteral("Blank"), read);
-    QCOMPARE(blank.kind, StartNavigation::NavigateBlankNoHistory);
-    QCOMPARE(blank.url, QStringLiteral("about:blank"));
-    const StartNavigation home = chooseStartNavigation(QStringLiteral("Home"), read);
-    QCOMPARE(home.kind, StartNavigation::Navigate);
-    QCOMPARE(home.url, QStringLiteral("http://home.test/"));
-    const StartNavigation cont = chooseStartNavigation(QStringLiteral("Continue"), read);
-    QCOMPARE(cont.kind, StartNavigation::Navigate);
-    QCOMPARE(cont.url, QString());
-    QCOMPARE(chooseStartNavigation(QStringLiteral("home"), read).kind, StartNavigation::None);
-    QCOMPARE(chooseStartNavigation(QString(), read).kind, StartNavigation::None);
-    QCOMPARE(asked, (QStringList{QStringLiteral("Home"), QStringLiteral("LastURL")}));
-}
-
-void TestWindowLogic::startupDialogState_data()
-{
-    QTest::addColumn<QString>("lastUrl");
-    QTest::addColumn<QString>("startup");
-    QTest::addColumn<QString>("doStartup");
-    QTest::addColumn<bool>("continueEnabled");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<bool>("skip");
-    QTest::newRow("nothing stored") << QString() << QString() << QString() << false << int(StartupChoice::Home) << false;
-    QTest::newRow("blank last page") << "about:blank" << "Blank" << "True" << false << int(StartupChoice::Blank) << false;
-    QTest::newRow("continue without a page")
-        << QString() << "Continue" << QString() << false << int(StartupChoice::Continue) << false;
-    QTest::newRow("continue") << "http://a.test/" << "Continue" << "False" << true << int(StartupChoice::Continue) << true;
-    QTest::newRow("lower-case false shows") << "x" << "home" << "false" << true << int(StartupChoice::Home) << false;
-}
-
-void TestWindowLogic::startupDialogState()
-{
-    QFETCH(QString, lastUrl);
-    QFETCH(QString, startup);
-    QFETCH(QString, doStartup);
-    const StartupChoice c = chooseStartupDialogState(lastUrl, startup, doStartup);
-    QTEST(c.continueEnabled, "continueEnabled");
-    QTEST(int(c.selected), "selected");
-    QTEST(c.skipDialog, "skip");
-    QCOMPARE(startupValueFor(StartupChoice::Continue), QStringLiteral("Continue"));
-}
-
-void TestWindowLogic::preferencesSelectOnlyExactValues()
-{
-    const PreferencesState none = preferencesFromValues(QStringLiteral("home"), QStringLiteral("true"),
-                                                        QStringLiteral("TRUE"), QStringLiteral("reject"), QString());
-    QCOMPARE(none.start, PreferencesState::NoStart);
-    QVERIFY(!none.showDialog && !none.confirmExit && !none.supressErrors);
-    QCOMPARE(none.popUp, PreferencesState::NoPopUp);
-    const PreferencesState all = preferencesFromValues(QStringLiteral("Blank"), QStringLiteral("True"),
-                                                       QStringLiteral("True"), QStringLiteral("Reject"),
-                                                       QStringLiteral("True"));
-    QCOMPARE(all.start, PreferencesState::StartBlank);
-    QVERIFY(all.showDialog && all.confirmExit && all.supressErrors);
-    QCOMPARE(all.popUp, PreferencesState::Reject);
 }
 
 void TestWindowLogic::engineTuning_data()

@@ -1,11 +1,8 @@
 #include "WidgetTestSupport.h"
 
 #include "browser/AddressBox.h"
-#include "dialogs/frmAbout.h"
-#include "dialogs/frmPreferences.h"
-#include "app/frmStartup.h"
-#include "favorites/frmFavAdd.h"
-#include "favorites/frmFavEdit.h"
+#include "dialogs/StartupDialog.h"
+#include "settings/Preferences.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -34,61 +31,67 @@ void TestDialogsMenus::preferencesShowStoredValuesWithoutWriting()
     const QByteArray file = "[Settings]\r\nStartUp=Blank\r\nDoStartup=True\r\nConfirmExit=true\r\n"
                             "PopUp=Reject\r\nSupressErrors=False\r\n";
     TempIni ini(file);
-    frmPreferences::showShared();
-    frmPreferences *p = frmPreferences::instance();
+    testHost()->showPreferences();
+    QWidget *p = shown<QWidget>(QStringLiteral("frmPreferences"));
+    QVERIFY(p);
+    auto option = [&p](const char *name) { return control<QAbstractButton>(p, name)->isChecked(); };
     QCOMPARE(p->windowTitle(), QStringLiteral("Preferences"));
-    QCOMPARE(p->Tabs->tabText(0), QStringLiteral("Start And Exit"));
-    QCOMPARE(p->Tabs->tabText(1), QStringLiteral("Pop-Ups/Errors"));
-    QCOMPARE(p->Tabs->currentIndex(), 0);
-    QVERIFY(p->optStartBlank->isChecked());
-    QVERIFY(!p->optStartHome->isChecked() && !p->optStartContinue->isChecked());
-    QVERIFY(p->chkShowDialog->isChecked());
-    QVERIFY(!p->chkConfirmExit->isChecked()); // lower case selects nothing
-    QVERIFY(p->optPopUpsReject->isChecked());
-    QVERIFY(!p->chkSupressErrors->isChecked());
-    QVERIFY(p->optStartContinue->isEnabled());
+    auto *tabs = control<QTabWidget>(p, "Tabs");
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Start And Exit"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Pop-Ups/Errors"));
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(option("optStartBlank"));
+    QVERIFY(!option("optStartHome") && !option("optStartContinue"));
+    QVERIFY(option("chkShowDialog"));
+    QVERIFY(!option("chkConfirmExit")); // lower case selects nothing
+    QVERIFY(option("optPopUpsReject"));
+    QVERIFY(!option("chkSupressErrors"));
     QCOMPARE(ini.bytes(), file);
+    QPointer<QWidget> closed = p;
     p->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!frmPreferences::instance());
+    QVERIFY(!closed);
 
     TempIni none(QByteArray(), false);
-    frmPreferences::showShared();
-    p = frmPreferences::instance();
-    for (QRadioButton *o : {p->optStartContinue, p->optStartHome, p->optStartBlank, p->optPopUpsAccept, p->optPopUpsReject})
-        QVERIFY(!o->isChecked());
+    testHost()->showPreferences();
+    p = shown<QWidget>(QStringLiteral("frmPreferences"));
+    for (const char *name : {"optStartContinue", "optStartHome", "optStartBlank", "optPopUpsAccept", "optPopUpsReject"})
+        QVERIFY2(!option(name), name);
     QVERIFY(!QFile::exists(none.path));
 }
 
 void TestDialogsMenus::preferencesStoreEachClick()
 {
     TempIni ini("[Settings]\r\nStartUp=Home\r\n");
-    frmPreferences::showShared();
-    frmPreferences *p = frmPreferences::instance();
+    testHost()->showPreferences();
+    QWidget *p = shown<QWidget>(QStringLiteral("frmPreferences"));
+    QVERIFY(p);
+    auto click = [&p](const char *name) { control<QAbstractButton>(p, name)->click(); };
+    auto checked = [&p](const char *name) { return control<QAbstractButton>(p, name)->isChecked(); };
     auto value = [](const char *key) { return ReadIniValue(QStringLiteral("Settings"), QString::fromLatin1(key)); };
 
-    p->chkShowDialog->click();
+    click("chkShowDialog");
     QCOMPARE(value("DoStartup"), QStringLiteral("True"));
-    p->chkShowDialog->click();
+    click("chkShowDialog");
     QCOMPARE(value("DoStartup"), QStringLiteral("False"));
-    p->optPopUpsReject->click();
+    click("optPopUpsReject");
     QCOMPARE(value("PopUp"), QStringLiteral("Reject"));
-    QVERIFY(p->optStartHome->isChecked()); // the other group is untouched
-    p->optStartBlank->click();
+    QVERIFY(checked("optStartHome")); // the other group is untouched
+    click("optStartBlank");
     QCOMPARE(value("Startup"), QStringLiteral("Blank"));
-    QVERIFY(!p->optStartHome->isChecked());
-    p->chkConfirmExit->click();
+    QVERIFY(!checked("optStartHome"));
+    click("chkConfirmExit");
     QCOMPARE(value("ConfirmExit"), QStringLiteral("True"));
-    p->chkSupressErrors->click();
+    click("chkSupressErrors");
     QCOMPARE(value("SupressErrors"), QStringLiteral("True"));
-    p->optPopUpsAccept->click();
+    click("optPopUpsAccept");
     QCOMPARE(value("PopUp"), QStringLiteral("Accept"));
-    p->optStartContinue->click();
+    click("optStartContinue");
     QCOMPARE(value("StartUp"), QStringLiteral("Continue"));
     // One entry for the start mode, however it is spelled.
     QCOMPARE(ini.bytes().count("tartUp="), 1);
     const QByteArray before = ini.bytes();
-    p->OKButton->click();
+    click("OKButton");
     QCOMPARE(ini.bytes(), before);
 }
 
@@ -111,15 +114,12 @@ void TestDialogsMenus::captionsFitTheirControls()
     auto restore = qScopeGuard([platform] { QApplication::setFont(platform); });
     TempIni ini("[Settings]\r\nDoStartup=True\r\n[Favorites]\r\nNumber=1\r\n[0]\r\nName=A\r\nURL=http://a.test/\r\n");
 
-    frmMain *w = openWindow();
-    auto *startup = new frmStartup;
-    QVERIFY(startup->Form_Load());
-    startup->show();
-    frmAbout::showShared();
-    frmPreferences::showShared();
-    frmFavAdd::showFor(w);
-    w->lstFavs->setCurrentRow(0);
-    frmFavEdit::showFor(w);
+    MainWindow *w = openWindow();
+    (new StartupDialog(Preferences::load()))->show();
+    testHost()->showAbout();
+    testHost()->showPreferences();
+    testHost()->addFavorite(w);
+    testHost()->editFavorite(w, 0);
 
     int checked = 0;
     for (QWidget *window : QApplication::topLevelWidgets()) {

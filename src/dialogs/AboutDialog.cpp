@@ -1,16 +1,13 @@
-#include "frmAbout.h"
+#include "AboutDialog.h"
 
 #include "browser/Twips.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
-QPointer<frmAbout> g_about;
-
 QFrame *rule(QWidget *parent, const char *name, const QColor &colour, double x1, double y, double x2, int px)
 {
     auto *line = new QFrame(parent);
@@ -32,33 +29,17 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, double l, 
 }
 } // namespace
 
-const char *const frmAbout::kNotice =
+const char *const AboutDialog::kNotice =
     "I give Kestrel away as freeware. You run it at your own risk: I am not responsible for "
     "any damage this program does to your computer, your files or your data.";
 
 // The dash and the name are held together, so a wrap never parts them.
-const char *const frmAbout::kQuotation =
+const char *const AboutDialog::kQuotation =
     "\"What information consumes is rather obvious: it consumes the attention of its recipients. "
     "Hence a wealth of information creates a poverty of attention.\"      -\u00a0Herbert\u00a0A.\u00a0Simon";
 
-frmAbout *frmAbout::instance()
-{
-    return g_about;
-}
-
-void frmAbout::showShared()
-{
-    if (!g_about) {
-        g_about = new frmAbout;
-        g_about->Form_Load();
-    }
-    g_about->show();
-    g_about->raise();
-    g_about->activateWindow();
-}
-
-frmAbout::frmAbout()
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+AboutDialog::AboutDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -67,18 +48,18 @@ frmAbout::frmAbout()
     setFixedSize(Twips::toPixels(5730), Twips::toPixels(3555));
     move(Twips::toPixels(2340), Twips::toPixels(1935));
 
-    picLogo = label(this, "picLogo", QString(), 240, 240, 480, 480);
-    lblTitle = label(this, "lblTitle", QStringLiteral("Kestrel"), 1290, 240, 3645, 480);
+    auto *picLogo = label(this, "picLogo", QString(), 240, 240, 480, 480);
+    auto *lblTitle = label(this, "lblTitle", QStringLiteral("Kestrel"), 1290, 240, 3645, 480);
     QFont big = lblTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     lblTitle->setFont(big);
-    lblVersion = label(this, "lblVersion", QStringLiteral("Version 1.0.0"), 1290, 780, 3645, 225);
-    lblDescription = label(this, "lblDescription", QString::fromUtf8(kNotice), 1320, 1125, 3645, 1170);
+    auto *lblVersion = label(this, "lblVersion", QStringLiteral("Version 1.0.0"), 1290, 780, 3645, 225);
+    auto *lblDescription = label(this, "lblDescription", QString::fromUtf8(kNotice), 1320, 1125, 3645, 1170);
     rule(this, "Line1_1", QColor(128, 128, 128), 90, 2445, 5654, 1);
     rule(this, "Line1_0", QColor(255, 255, 255), 105, 2460, 5654, 2);
-    lblDisclaimer = label(this, "lblDisclaimer", QString::fromUtf8(kQuotation), 255, 2625, 3870, 825);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    auto *lblDisclaimer = label(this, "lblDisclaimer", QString::fromUtf8(kQuotation), 255, 2625, 3870, 825);
+    auto *cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(Twips::toPixels(4245, 2880, 1260, 345));
     cmdOK->setDefault(true);
@@ -89,12 +70,8 @@ frmAbout::frmAbout()
     setTabOrder(lblDescription, lblDisclaimer);
     setTabOrder(lblDisclaimer, lblTitle);
     setTabOrder(lblTitle, lblVersion);
-    Twips::fitToCaptions(this);
-}
-
-void frmAbout::Form_Load()
-{
     const QPixmap logo(QStringLiteral(":/kestrel/Logo.bmp"));
     picLogo->setPixmap(logo);
     picLogo->resize(logo.size());
+    Twips::fitToCaptions(this);
 }

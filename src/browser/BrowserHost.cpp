@@ -1,0 +1,122 @@
+#include "BrowserHost.h"
+
+#include "MainWindow.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/PreferencesDialog.h"
+#include "dialogs/StartupDialog.h"
+#include "favorites/FavoriteAddDialog.h"
+#include "favorites/FavoriteEditDialog.h"
+#include "settings/Settings.h"
+
+#include <QMessageBox>
+
+namespace {
+
+template <typename Dialog>
+void bringUp(Dialog *dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace
+
+BrowserHost::BrowserHost()
+{
+    m_lastUrlWriter.setMaxThreadCount(1);
+}
+
+// Waits for the last address to reach the file.
+BrowserHost::~BrowserHost() = default;
+
+void BrowserHost::start(const QStringList &addresses)
+{
+    // Addresses handed over by the desktop open at once, one window each;
+    // the start-up dialog is for a plain start.
+    for (const QString &address : addresses)
+        openWindow(address)->show();
+    if (!addresses.isEmpty())
+        return;
+    const Preferences preferences = Preferences::load();
+    if (preferences.skipStartupDialog()) {
+        openWindow()->show();
+        return;
+    }
+    auto *dialog = new StartupDialog(preferences);
+    connect(dialog, &StartupDialog::started, this, [this] { openWindow()->show(); });
+    dialog->show();
+}
+
+MainWindow *BrowserHost::openWindow(const QString &address)
+{
+    const Preferences preferences = Preferences::load();
+    m_firstPage = address.isEmpty() ? preferences.firstPage() : Preferences::FirstPage{address, true};
+    m_silent = preferences.suppressErrors;
+    auto *window = new MainWindow(*this);
+    m_firstPage = {};
+    // The Continue start needs the last address a window showed.
+    connect(window->view(), &BrowserView::loadFinished, this, [this](const QString &url) {
+        if (!url.isEmpty())
+            rememberLastUrl(url);
+    });
+    return window;
+}
+
+BrowserView *BrowserHost::createView(QWidget *parent)
+{
+    BrowserView *view = makeView(parent);
+    view->setSilent(m_silent);
+    // The first page starts loading as soon as the view exists: the engine
+    // fetches it while the menus, the layout and the favorites are built.
+    if (!m_firstPage.address.isEmpty())
+        view->navigate(m_firstPage.address,
+                       m_firstPage.keepInHistory ? BrowserView::History::Keep : BrowserView::History::Skip);
+    return view;
+}
+
+bool BrowserHost::confirmClose(MainWindow *window)
+{
+    if (!Preferences::load().confirmExit)
+        return true;
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Exit Confirmation"),
+                    QStringLiteral("Are you sure you want to exit?"), QMessageBox::Yes | QMessageBox::No, window);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void BrowserHost::showPreferences()
+{
+    if (!m_preferences)
+        m_preferences = new PreferencesDialog;
+    bringUp(m_preferences.data());
+}
+
+void BrowserHost::showAbout()
+{
+    if (!m_about)
+        m_about = new AboutDialog;
+    bringUp(m_about.data());
+}
+
+void BrowserHost::addFavorite(MainWindow *window)
+{
+    const bool fresh = !m_add;
+    if (fresh)
+        m_add = new FavoriteAddDialog(&m_favorites);
+    m_add->serve(window, window->view());
+    bringUp(m_add.data());
+}
+
+void BrowserHost::editFavorite(MainWindow *window, int index)
+{
+    if (!m_edit)
+        m_edit = new FavoriteEditDialog(&m_favorites, index, window);
+    bringUp(m_edit.data());
+}
+
+void BrowserHost::rememberLastUrl(const QString &url)
+{
+    const QString path = iniFilePath();
+    m_lastUrlWriter.start([path, url] { Preferences::storeLastUrlAt(path, url); });
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "BrowserView.h"
+#include "WindowLogic.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class AddressBox;
+class FavoritesPanel;
+class QAction;
+class QFileDialog;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class StatusPanels;
+class WindowHost;
+
+// The browser window: one view with its buttons, address box, sidebar and
+// status bar. Its controls are its own; the program around it is reached
+// through the host.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(WindowHost &host, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    BrowserView *view() const { return m_view; }
+    // The menu item of that object name.
+    QAction *menuAction(const QString &name) const;
+    // Opens another main window on `address`, as quiet as this one.
+    void openInNewWindow(const QString &address);
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectView();
+    void connectMenus();
+    void dockStatusBar();
+    void placeProgressBar();
+    // The layout pass: runs on every resize and after each visibility toggle.
+    void layoutControls();
+    // The client area in twips with the classic frame added, as the layout
+    // figures expect it.
+    QSizeF outerSizeTwips() const;
+
+    void onSidebarClicked();
+    void onViewSidebarTriggered();
+    void onViewStatusBarTriggered();
+    void onHomeClicked();
+    void onNewWindowTriggered();
+    void onOpenTriggered();
+    void onSaveTriggered();
+    void onTextSizeTriggered(int index);
+    void onViewSourceTriggered();
+    void onFindTriggered();
+
+    void showStatusText(const QString &text);
+    void showProgress(int progress, int progressMax);
+    void showTitle(const QString &title);
+    void handleNewWindowRequest(BrowserView **view, bool *cancel);
+
+    WindowHost &m_host;
+    QWidget *m_client = nullptr;
+    BrowserView *m_view = nullptr;
+    AddressBox *m_addressBox = nullptr;
+    QTabWidget *m_sidebar = nullptr;
+    FavoritesPanel *m_favorites = nullptr;
+    QPushButton *m_back = nullptr;
+    QPushButton *m_forward = nullptr;
+    QPushButton *m_stop = nullptr;
+    QPushButton *m_reload = nullptr;
+    QPushButton *m_home = nullptr;
+    QPushButton *m_sidebarButton = nullptr;
+    StatusPanels *m_statusBar = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPointer<QFileDialog> m_openDialog;
+    QList<QAction *> m_textSize;
+    LayoutGeometry m_layout;
+    ProgressState m_progress;
+    bool m_pageLetGo = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+class BrowserView;
+class FavoritesModel;
+class MainWindow;
+class QWidget;
+
+// What a main window needs from the program around it: its view, new
+// windows, the shared dialogs and the favorites. The application gives
+// one to every window; tests give their own.
+class WindowHost
+{
+public:
+    virtual ~WindowHost() = default;
+
+    // The web view of a new window, made in `parent`, the window's client area.
+    virtual BrowserView *createView(QWidget *parent) = 0;
+    // A new main window with its first steps done, not yet shown; null when
+    // none can be made.
+    virtual MainWindow *createWindow() = 0;
+    // Asked as the user closes a window; false keeps it open.
+    virtual bool confirmClose(MainWindow *window) = 0;
+    virtual void showPreferences() = 0;
+    virtual void showAbout() = 0;
+    // Opens the Add Favorite dialog for the page of `window`.
+    virtual void addFavorite(MainWindow *window) = 0;
+    // Opens the Edit Favorite dialog for favorite `index`.
+    virtual void editFavorite(MainWindow *window, int index) = 0;
+    virtual FavoritesModel *favorites() = 0;
+};

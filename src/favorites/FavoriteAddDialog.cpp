@@ -1,0 +1,59 @@
+#include "FavoriteAddDialog.h"
+
+#include "FavoritesModel.h"
+#include "browser/BrowserView.h"
+#include "browser/SaveErrorBox.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const FavoriteDialog::Shape kShape{"frmFavAdd", "Add Favorite", 6375, 2385, 240, 1560, 1440, 3240,
+                                   "cmdAdd", "Add"};
+} // namespace
+
+FavoriteAddDialog::FavoriteAddDialog(FavoritesModel *model)
+    : FavoriteDialog(kShape, model)
+{
+    setTabOrder(m_cancel, m_action);
+    setTabOrder(m_action, m_name);
+    setTabOrder(m_name, m_url);
+    connect(m_action, &QPushButton::clicked, this, &FavoriteAddDialog::onAddClicked);
+    m_cancel->setFocus();
+}
+
+void FavoriteAddDialog::serve(QWidget *window, BrowserView *view)
+{
+    FavoriteDialog::serve(window);
+    m_view = view;
+    // Offscreen and some window managers never activate; the boxes must
+    // still show the page.
+    showPage();
+}
+
+bool FavoriteAddDialog::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        showPage();
+    return FavoriteDialog::event(e);
+}
+
+void FavoriteAddDialog::showPage()
+{
+    if (!m_view)
+        return;
+    m_url->setText(m_view->address());
+    m_name->setText(m_view->title());
+}
+
+void FavoriteAddDialog::onAddClicked()
+{
+    // When it cannot be stored the dialog stays, with what the user typed.
+    QString error;
+    if (!m_model->add(m_name->text(), m_url->text(), &error)) {
+        showSaveError(this, error);
+        return;
+    }
+    close();
+}

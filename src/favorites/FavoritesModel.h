@@ -1,0 +1,49 @@
+#pragma once
+
+#include "FavoritesStore.h"
+
+#include <QObject>
+#include <QStringList>
+#include <optional>
+
+// The favorites as the user works with them. Every change goes through the
+// settings file; changed() follows each one, this program's or one found on
+// disk, so that every list showing them can follow.
+class FavoritesModel : public QObject
+{
+    Q_OBJECT
+public:
+    struct Favorite
+    {
+        QString name, url;
+        bool operator==(const Favorite &o) const { return name == o.name && url == o.url; }
+    };
+
+    explicit FavoritesModel(QObject *parent = nullptr);
+
+    // The names as the file last held them, in order.
+    const QStringList &names() const { return m_names; }
+    // Reads the file again when it changed since the names were taken.
+    void refresh();
+
+    // The favorite at `index` as the file holds it now, if there is one.
+    std::optional<Favorite> at(int index) const;
+
+    // Each change returns false when it could not be stored; `error` then
+    // says why, in words for the user.
+    bool add(const QString &name, const QString &url, QString *error = nullptr);
+    bool update(int index, const QString &name, const QString &url, QString *error = nullptr);
+    // Deletes the favorite at `index` only while it is still `expected`.
+    bool remove(int index, const Favorite &expected, QString *error = nullptr);
+
+signals:
+    // The names changed. A change made here moves rows the user may have
+    // selected: a list shown before it should drop its selection.
+    void changed(bool madeHere);
+
+private:
+    bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
+
+    QStringList m_names;
+    FavoritesStore::NamesFollower m_follower;
+};
