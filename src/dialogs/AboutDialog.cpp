@@ -36,7 +36,7 @@ const char *const AboutDialog::kNotice =
 // The dash and the name are held together, so a wrap never parts them.
 const char *const AboutDialog::kQuotation =
     "\"What information consumes is rather obvious: it consumes the attention of its recipients. "
-    "Hence a wealth of information creates a poverty of attention.\"      -\u00a0Herbert\u00a0A.\u00a0Simon";
+    "Hence a wealth of information creates a poverty of attention.\"      \u2011\u00a0Herbert\u00a0A.\u00a0Simon";
 
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
