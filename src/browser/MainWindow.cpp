@@ -81,22 +81,8 @@ void MainWindow::buildControls()
     m_sidebar->setGeometry(Twips::toPixels(0, 1200, 4005, 12735));
     m_sidebar->setVisible(false);
 
-    m_back = makeButton(m_client, "cmdBack", "Back", QRect(120, 120, 855, 495));
-    m_forward = makeButton(m_client, "cmdForward", "Forward", QRect(1080, 120, 855, 495));
-    m_stop = makeButton(m_client, "cmdStop", "Stop", QRect(2040, 120, 855, 495));
-    m_reload = makeButton(m_client, "cmdReload", "Reload", QRect(3000, 120, 855, 495));
-    m_home = makeButton(m_client, "cmdHome", "Home", QRect(3960, 120, 855, 495));
-    m_sidebarButton = makeButton(m_client, "cmdSidebar", "Sidebar", QRect(4920, 120, 855, 495));
-
-    m_statusBar = new StatusPanels(m_client);
-    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
-
-    m_progressBar = new QProgressBar(m_client);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
-    m_progressBar->setRange(0, 100);
-    m_progressBar->setValue(0);
-    m_progressBar->setTextVisible(false);
-    m_progressBar->setGeometry(Twips::toPixels(960, 13920, 1335, 375));
+    buildButtons();
+    buildStatusBar();
 
     // The favorites controls lie over the tab control itself, as the design
     // figures count from its top edge, tab row included.
@@ -107,7 +93,35 @@ void MainWindow::buildControls()
                                     m_home, m_sidebarButton, m_statusBar, m_progressBar, m_favorites};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
+    connectControls();
+    connectView();
+}
 
+void MainWindow::buildButtons()
+{
+    m_back = makeButton(m_client, "cmdBack", "Back", QRect(120, 120, 855, 495));
+    m_forward = makeButton(m_client, "cmdForward", "Forward", QRect(1080, 120, 855, 495));
+    m_stop = makeButton(m_client, "cmdStop", "Stop", QRect(2040, 120, 855, 495));
+    m_reload = makeButton(m_client, "cmdReload", "Reload", QRect(3000, 120, 855, 495));
+    m_home = makeButton(m_client, "cmdHome", "Home", QRect(3960, 120, 855, 495));
+    m_sidebarButton = makeButton(m_client, "cmdSidebar", "Sidebar", QRect(4920, 120, 855, 495));
+}
+
+void MainWindow::buildStatusBar()
+{
+    m_statusBar = new StatusPanels(m_client);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+
+    m_progressBar = new QProgressBar(m_client);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setGeometry(Twips::toPixels(960, 13920, 1335, 375));
+}
+
+void MainWindow::connectControls()
+{
     connect(m_back, &QPushButton::clicked, m_view, &BrowserView::goBack);
     connect(m_forward, &QPushButton::clicked, m_view, &BrowserView::goForward);
     connect(m_stop, &QPushButton::clicked, m_view, &BrowserView::stop);
@@ -120,7 +134,6 @@ void MainWindow::buildControls()
             [this](const QString &address) { m_view->navigate(address); });
     connect(m_favorites, &FavoritesPanel::addRequested, this, [this] { m_host.addFavorite(this); });
     connect(m_favorites, &FavoritesPanel::editRequested, this, [this](int index) { m_host.editFavorite(this, index); });
-    connectView();
 }
 
 void MainWindow::connectView()

@@ -38,7 +38,10 @@ protected:
 
 private:
     void buildControls();
+    void buildButtons();
+    void buildStatusBar();
     void buildMenus();
+    void connectControls();
     void connectView();
     void connectMenus();
     void dockStatusBar();

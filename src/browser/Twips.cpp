@@ -78,10 +78,13 @@ bool sameRow(const QRect &a, const QRect &b)
 
 } // namespace
 
-void fitToCaptions(QWidget *window)
+namespace {
+
+// Grows each captioned control that is smaller than its text; returns them
+// with their designed places.
+QList<QWidget *> growControls(QWidget *window, QHash<QWidget *, QRect> &designed)
 {
     QList<QWidget *> placed;
-    QHash<QWidget *, QRect> designed;
     for (QWidget *w : window->findChildren<QWidget *>()) {
         // Controls in a layout are sized by it; the combo box's own line edit by the box.
         QWidget *parent = w->parentWidget();
@@ -95,10 +98,16 @@ void fitToCaptions(QWidget *window)
         if (w->width() < need.width() || w->height() < need.height())
             w->resize(qMax(w->width(), need.width()), qMax(w->height(), need.height()));
     }
+    return placed;
+}
+
+// Moves a neighbour that a grown control now runs into along its row.
+void pushAlongRows(QList<QWidget *> placed, const QHash<QWidget *, QRect> &designed)
+{
     // Left to right, so a push travels along the row.
     std::sort(placed.begin(), placed.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
-    for (QWidget *grown : placed) {
-        for (QWidget *next : placed) {
+    for (QWidget *grown : std::as_const(placed)) {
+        for (QWidget *next : std::as_const(placed)) {
             // Only what the growth made overlap moves; the design's own overlaps stay.
             if (next == grown || next->parentWidget() != grown->parentWidget() || next->x() <= grown->x()
                 || !sameRow(grown->geometry(), next->geometry())
@@ -109,13 +118,16 @@ void fitToCaptions(QWidget *window)
                 next->move(next->x() + overlap + toPixels(60), next->y());
         }
     }
-    // A container grows to hold what grew inside it; a tab page grows
-    // through its tab control. Areas a layout sizes are left to it.
-    for (QWidget *w : std::as_const(placed)) {
-        QWidget *parent = w->parentWidget();
+}
+
+// Grows the container of `w` to hold it, and so on outwards: a tab page
+// grows through its tab control. Areas a layout sizes are left to it.
+void growContainers(QWidget *window, QWidget *w)
+{
+    for (QWidget *parent = w->parentWidget(); parent && parent != window; parent = w->parentWidget()) {
         QWidget *outer = parent->parentWidget();
-        if (parent == window || !outer)
-            continue;
+        if (!outer)
+            return;
         QWidget *grows = parent;
         QSize room = parent->size();
         if (auto *tabs = qobject_cast<QTabWidget *>(outer->parentWidget()); tabs && qobject_cast<QStackedWidget *>(outer)) {
@@ -124,25 +136,42 @@ void fitToCaptions(QWidget *window)
             const int frame = tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs);
             room = QSize(tabs->width() - 2 * frame, tabs->height() - tabs->tabBar()->sizeHint().height() - 2 * frame);
         } else if (outer->layout()) {
-            continue;
+            return;
         }
         const int margin = toPixels(60);
         const QSize need(w->geometry().right() + 1 + margin, w->geometry().bottom() + 1 + margin);
         const QSize delta = (need - room).expandedTo(QSize(0, 0));
         if (delta.isNull())
-            continue;
+            return;
         grows->resize(grows->size() + delta);
+        w = grows;
     }
-    if (window->minimumSize() == window->maximumSize() && !window->minimumSize().isEmpty()) {
-        QSize size = window->size();
-        const int margin = toPixels(120);
-        for (QWidget *w : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            if (w->isWindow())
-                continue;
+}
+
+// A fixed-size window grows to hold its controls.
+void growFixedWindow(QWidget *window)
+{
+    if (window->minimumSize() != window->maximumSize() || window->minimumSize().isEmpty())
+        return;
+    QSize size = window->size();
+    const int margin = toPixels(120);
+    for (QWidget *w : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isWindow())
             size = size.expandedTo(QSize(w->geometry().right() + 1 + margin, w->geometry().bottom() + 1 + margin));
-        }
-        window->setFixedSize(size);
     }
+    window->setFixedSize(size);
+}
+
+} // namespace
+
+void fitToCaptions(QWidget *window)
+{
+    QHash<QWidget *, QRect> designed;
+    const QList<QWidget *> placed = growControls(window, designed);
+    pushAlongRows(placed, designed);
+    for (QWidget *w : placed)
+        growContainers(window, w);
+    growFixedWindow(window);
 }
 
 } // namespace Twips

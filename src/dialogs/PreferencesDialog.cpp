@@ -20,7 +20,16 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("Preferences"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Twips::toPixels(6030), Twips::toPixels(3675));
+    buildControls();
+    storeEachClick();
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::close);
+    m_ok->setDefault(true);
+    Twips::fitToCaptions(this);
+    showStoredValues();
+}
 
+void PreferencesDialog::buildControls()
+{
     m_ok = Twips::place(new QPushButton(QStringLiteral("OK"), this), "OKButton", 4680, 3120, 1215, 375);
     m_tabs = Twips::place(new QTabWidget(this), "Tabs", 0, 120, 5925, 2895);
     auto *start = new QWidget;
@@ -61,7 +70,10 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
                                     m_suppressErrors};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
+}
 
+void PreferencesDialog::storeEachClick()
+{
     // Clicks only, so that showing the stored values writes nothing.
     // A choice that could not be stored is told, and the dialog goes back
     // to showing what the file holds.
@@ -86,10 +98,6 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     onClick(m_showDialog, &P::storeShowStartupDialog);
     onClick(m_confirmExit, &P::storeConfirmExit);
     onClick(m_suppressErrors, &P::storeSuppressErrors);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::close);
-    m_ok->setDefault(true);
-    Twips::fitToCaptions(this);
-    showStoredValues();
 }
 
 void PreferencesDialog::showStoredValues()

@@ -19,6 +19,9 @@ public:
     void showStoredValues();
 
 private:
+    void buildControls();
+    void storeEachClick();
+
     QPushButton *m_ok;
     QTabWidget *m_tabs;
     QRadioButton *m_startContinue;
