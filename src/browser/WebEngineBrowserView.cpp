@@ -8,7 +8,6 @@
 #include "PagePrinter.h"
 #include "PageWatchdog.h"
 #include "SavePage.h"
-#include "ScriptErrorBox.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
@@ -195,17 +194,6 @@ void WebEngineBrowserView::onRendererGone()
     m_view->setHtml(QStringLiteral("<title>Page stopped</title><h2>This page stopped working</h2>"
                                    "<p>Press Reload to open it again.</p>"));
     m_crashedUrl = url.isEmpty() ? blankPage() : url;
-}
-
-void WebEngineBrowserView::reportScriptError(const QString &message, int line, const QString &source)
-{
-    // One box at a time, without blocking the window; later errors are added.
-    if (m_errorBox) {
-        m_errorBox->addError(message, line, source);
-        return;
-    }
-    m_errorBox = new ScriptErrorBox(message, line, source, m_container);
-    m_errorBox->show();
 }
 
 void WebEngineBrowserView::setTextSize(int level)

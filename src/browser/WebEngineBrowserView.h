@@ -2,13 +2,11 @@
 
 #include "BrowserView.h"
 
-#include <QPointer>
 #include <QUrl>
 
 class FindBar;
 class PagePrinter;
 class PageWatchdog;
-class ScriptErrorBox;
 class QWebEnginePage;
 class QWebEngineView;
 
@@ -48,8 +46,6 @@ public:
     static double zoomFactorFor(int level);
 
 private:
-    friend class KestrelPage;
-    void reportScriptError(const QString &message, int line, const QString &source);
     void connectPage();
     void onLoadFinished();
     void onRendererGone();
@@ -59,7 +55,6 @@ private:
     FindBar *m_find = nullptr;
     PageWatchdog *m_watchdog = nullptr;
     PagePrinter *m_printer = nullptr;
-    QPointer<ScriptErrorBox> m_errorBox;
     QUrl m_crashedUrl;
     bool m_silent = false;
     bool m_openedByPage = false;
