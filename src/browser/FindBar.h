@@ -9,8 +9,8 @@ class QLineEdit;
 class QWebEngineView;
 
 // The view's own find bar below the page: text, next, previous, match case,
-// and how many matches there are. Escape or its close button hides it and
-// gives the page back the focus.
+// and how many matches there are. Its close button, or Escape in its text,
+// hides it and gives the page back the focus.
 class FindBar : public QWidget
 {
     Q_OBJECT
