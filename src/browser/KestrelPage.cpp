@@ -4,6 +4,7 @@
 #include "FormResendGuard.h"
 #include "PopUpGate.h"
 #include "ScriptDialogs.h"
+#include "ScriptErrorBox.h"
 #include "WebEngineBrowserView.h"
 
 #include <QCoreApplication>
@@ -77,35 +78,47 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
     return view->page();
 }
 
-void KestrelPage::javaScriptAlert(const QUrl &, const QString &msg)
+void KestrelPage::javaScriptAlert(const QUrl &, const QString &message)
 {
     if (!m_owner->isSilent())
-        m_dialogs->ask(ScriptDialogs::Kind::Alert, url(), msg);
+        m_dialogs->ask(ScriptDialogs::Kind::Alert, url(), message);
 }
 
-bool KestrelPage::javaScriptConfirm(const QUrl &, const QString &msg)
+bool KestrelPage::javaScriptConfirm(const QUrl &, const QString &message)
 {
-    if (isLeaveQuestion(msg)) {
+    if (isLeaveQuestion(message)) {
         // In silent mode nobody can be asked, and the user wanted to go.
-        const bool leave = m_owner->isSilent() || m_dialogs->ask(ScriptDialogs::Kind::Leave, url(), msg);
+        const bool leave = m_owner->isSilent() || m_dialogs->ask(ScriptDialogs::Kind::Leave, url(), message);
         if (!leave) {
             m_closeAnswer.stop();
             m_dialogs->windowStays();
         }
         return leave;
     }
-    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Confirm, url(), msg);
+    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Confirm, url(), message);
 }
 
-bool KestrelPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &def, QString *result)
+bool KestrelPage::javaScriptPrompt(const QUrl &, const QString &message, const QString &defaultValue,
+                                   QString *result)
 {
-    *result = def;
-    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Prompt, url(), msg, result);
+    *result = defaultValue;
+    return !m_owner->isSilent() && m_dialogs->ask(ScriptDialogs::Kind::Prompt, url(), message, result);
 }
 
 void KestrelPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
                                            const QString &source)
 {
     if (level == ErrorMessageLevel && !m_owner->isSilent())
-        m_owner->reportScriptError(message, line, source);
+        reportScriptError(message, line, source);
+}
+
+void KestrelPage::reportScriptError(const QString &message, int line, const QString &source)
+{
+    // One box at a time, without blocking the window; later errors are added.
+    if (m_errorBox) {
+        m_errorBox->addError(message, line, source);
+        return;
+    }
+    m_errorBox = new ScriptErrorBox(message, line, source, m_owner->widget());
+    m_errorBox->show();
 }

@@ -8,10 +8,11 @@ namespace {
 // reads "name not resolved".
 QString inWords(const QString &engineReason)
 {
+    const QLatin1String errorPrefix("ERR_");
     QString words = engineReason;
     words.remove(QStringLiteral("net::"));
-    if (words.startsWith(QLatin1String("ERR_")))
-        words = words.mid(4).replace(QLatin1Char('_'), QLatin1Char(' ')).toLower();
+    if (words.startsWith(errorPrefix))
+        words = words.mid(errorPrefix.size()).replace(QLatin1Char('_'), QLatin1Char(' ')).toLower();
     return words;
 }
 

@@ -15,18 +15,17 @@
 void attachPageServices(WebEngineBrowserView *view)
 {
     QWebEnginePage *page = view->page();
-    QWidget *owner = view->view();
-    QObject::connect(page, &QWebEnginePage::authenticationRequired, owner,
-                     [owner](const QUrl &url, QAuthenticator *auth) { SignInDialog::ask(owner, url, auth); });
-    QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, owner,
-                     [owner](const QUrl &url, QAuthenticator *auth, const QString &proxyHost) {
-                         SignInDialog::ask(owner, url, auth, proxyHost);
-                     });
-    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, owner,
-                     [page, owner](const QUrl &origin, QWebEnginePage::Feature feature) {
-                         PermissionPrompt::ask(page, owner, origin, feature);
-                     });
     QWebEngineView *shown = view->view();
+    QObject::connect(page, &QWebEnginePage::authenticationRequired, shown,
+                     [shown](const QUrl &url, QAuthenticator *auth) { SignInDialog::ask(shown, url, auth); });
+    QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, shown,
+                     [shown](const QUrl &url, QAuthenticator *auth, const QString &proxyHost) {
+                         SignInDialog::ask(shown, url, auth, proxyHost);
+                     });
+    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, shown,
+                     [page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         PermissionPrompt::ask(page, shown, origin, feature);
+                     });
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
                      [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
     QObject::connect(page, &QWebEnginePage::certificateError, shown,

@@ -14,6 +14,8 @@ namespace {
 // Long enough for a busy page to finish its work, short enough that the
 // user is not left wondering whether the program still listens.
 constexpr int kPatienceMs = 3000;
+// A notice's pale yellow, apart from the page and the window around it.
+constexpr QRgb kNoticeColor = 0xfff0b0;
 } // namespace
 
 PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
@@ -21,9 +23,9 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
 {
     setObjectName(QStringLiteral("StuckPageBar"));
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(0xff, 0xf0, 0xb0));
-    setPalette(p);
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, QColor(kNoticeColor));
+    setPalette(colors);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(6, 3, 6, 3);
     row->addWidget(new QLabel(QStringLiteral("This page is not answering."), this), 1);

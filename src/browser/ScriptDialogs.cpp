@@ -60,7 +60,7 @@ bool ScriptDialogs::ask(Kind kind, const QUrl &pageUrl, const QString &message, 
 
     // A page's words can be any length; a box taller than the screen hides its buttons.
     constexpr int kLongestMessage = 2000;
-    const QString shown = message.size() > kLongestMessage ? message.left(kLongestMessage) + QChar(0x2026) : message;
+    const QString shown = message.size() > kLongestMessage ? message.left(kLongestMessage) + QChar(u'\u2026') : message;
 
     auto *box = new QDialog(m_area->window());
     box->setObjectName(QStringLiteral("ScriptDialog"));

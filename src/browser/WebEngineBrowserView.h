@@ -2,18 +2,17 @@
 
 #include "BrowserView.h"
 
-#include <QPointer>
 #include <QUrl>
-#include <memory>
 
-class QPrinter;
+class FindBar;
+class PagePrinter;
+class PageWatchdog;
 class QWebEnginePage;
 class QWebEngineView;
-class FindBar;
-class PageWatchdog;
-class QMessageBox;
 
-// The browser view on Qt WebEngine.
+// The browser view on Qt WebEngine: adapts a QWebEngineView and its page to
+// what the window asks of a view, and hands the page's dialogs to their own
+// classes.
 class WebEngineBrowserView : public BrowserView
 {
     Q_OBJECT
@@ -47,19 +46,15 @@ public:
     static double zoomFactorFor(int level);
 
 private:
-    friend class KestrelPage;
-    void reportScriptError(const QString &message, int line, const QString &source);
-    void rendererGone();
-    void showProperties();
-    void printPreview();
-    QPrinter *printer();
+    void connectPage();
+    void onLoadFinished();
+    void onRendererGone();
 
     QWidget *m_container = nullptr;
     QWebEngineView *m_view = nullptr;
     FindBar *m_find = nullptr;
     PageWatchdog *m_watchdog = nullptr;
-    std::unique_ptr<QPrinter> m_printer;
-    QPointer<QMessageBox> m_errorBox;
+    PagePrinter *m_printer = nullptr;
     QUrl m_crashedUrl;
     bool m_silent = false;
     bool m_openedByPage = false;

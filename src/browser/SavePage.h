@@ -1,0 +1,9 @@
+#pragma once
+
+class QWebEnginePage;
+class QWidget;
+
+// File > Save As: asks where to save the page, offering the Downloads folder
+// and a name made from the page's title, as a complete web page or as one
+// archive file. The engine then writes it as a download.
+void savePageAs(QWebEnginePage *page, QWidget *dialogParent);
