@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "SettingsLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,11 +10,12 @@
 #include <mutex>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcSettings, "kestrel.settings")
 
 namespace {
 
@@ -53,12 +55,11 @@ void noteReplaced(const FileStamp &before, const FileStamp &after)
         g_shown = after;
 }
 
-// One line on stderr for whoever watches it, and the same words for a
+// One line in the log for whoever watches it, and the same words for a
 // caller that can tell the user.
 bool fail(QString *error, const QString &path, const char *what, int err)
 {
-    std::fprintf(stderr, "kestrel: warning: settings not saved to %s: %s: %s\n",
-                 QFile::encodeName(path).constData(), what, std::strerror(err));
+    qCWarning(lcSettings, "settings not saved to %s: %s: %s", qUtf8Printable(path), what, std::strerror(err));
     if (error) {
         *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).")
                      .arg(path, QString::fromLocal8Bit(what), QString::fromLocal8Bit(std::strerror(err)));
