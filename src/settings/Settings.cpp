@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 
 #include <mutex>
 
@@ -57,14 +58,17 @@ void noteReplaced(const FileStamp &before, const FileStamp &after)
 
 // One line in the log for whoever watches it, and the same words for a
 // caller that can tell the user.
+bool fail(QString *error, const QString &path, const char *what, const QString &reason)
+{
+    qCWarning(lcSettings, "settings not saved to %s: %s: %s", qUtf8Printable(path), what, qUtf8Printable(reason));
+    if (error)
+        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).").arg(path, QLatin1String(what), reason);
+    return false;
+}
+
 bool fail(QString *error, const QString &path, const char *what, int err)
 {
-    qCWarning(lcSettings, "settings not saved to %s: %s: %s", qUtf8Printable(path), what, std::strerror(err));
-    if (error) {
-        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).")
-                     .arg(path, QString::fromLocal8Bit(what), QString::fromLocal8Bit(std::strerror(err)));
-    }
-    return false;
+    return fail(error, path, what, QString::fromLocal8Bit(std::strerror(err)));
 }
 
 QString exeDirectory()
@@ -155,50 +159,19 @@ bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QStri
     const QString path = writtenPath(pathIn);
     if (!checkWritable(path, error))
         return false;
-
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray tmpl = target + ".XXXXXX";
-    const int fd = mkstemp(tmpl.data());
-    if (fd < 0)
-        return fail(error, path, "cannot create a temporary file", errno);
-    auto abandon = [&](const char *what) {
-        const int err = errno;
-        close(fd);
-        unlink(tmpl.constData());
-        return fail(error, path, what, err);
-    };
-
-    struct stat st;
-    const mode_t mode = (stat(target.constData(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-    if (fchmod(fd, mode) != 0)
-        return abandon("cannot set permissions");
-
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon("write failed");
-        }
-        p += n;
-        left -= n;
-    }
-    if (fsync(fd) != 0)
-        return abandon("flush failed");
+    // Written beside the file, synced, then renamed over it with the old
+    // file's permissions; a failed step leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, path, "cannot create a temporary file", file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail(error, path, "write failed", file.errorString());
+    // Which version is ours, so that our own writes are not taken for
+    // another writer's: a rename keeps the inode and the time.
     if (written)
-        *written = stampOfDescriptor(fd); // a rename keeps the inode and the time
-    if (close(fd) != 0) {
-        const int err = errno;
-        unlink(tmpl.constData());
-        return fail(error, path, "close failed", err);
-    }
-    if (rename(tmpl.constData(), target.constData()) != 0) {
-        const int err = errno;
-        unlink(tmpl.constData());
-        return fail(error, path, "cannot replace the file", err);
-    }
+        *written = stampOfDescriptor(file.handle());
+    if (!file.commit())
+        return fail(error, path, "cannot replace the file", file.errorString());
     return true;
 }
 
