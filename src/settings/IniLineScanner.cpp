@@ -23,7 +23,7 @@ QString decodeCp1252(QByteArrayView bytes)
     QChar *dst = out.data();
     for (char b : bytes) {
         const unsigned char c = static_cast<unsigned char>(b);
-        *dst++ = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(c);
+        *dst++ = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
     }
     return out;
 }
