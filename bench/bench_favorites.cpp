@@ -93,8 +93,10 @@ int main(int argc, char **argv)
            writeFloor);
     put(full);
     RefreshFavoritesList();
+    // A new name each time: the same name again would write nothing.
+    int edits = 0;
     report("UpdateFavorite(16000)",
-           medianMicros(runs, [] { UpdateFavorite(16000, QStringLiteral("edited"), QStringLiteral("http://127.0.0.1/e")); }),
+           medianMicros(runs, [&] { UpdateFavorite(16000, QStringLiteral("edited %1").arg(++edits), QStringLiteral("http://127.0.0.1/e")); }),
            writeFloor);
     report("DeleteFavorite(0)", medianMicros(runs, [] { DeleteFavorite(0, 32767); }, [&] { put(full); RefreshFavoritesList(); }),
            writeFloor);

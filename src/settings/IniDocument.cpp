@@ -25,9 +25,11 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
         const int index = int(doc.m_lines.size());
         doc.m_lines.push_back(Line{p - base, line.end - p, -1, eol});
         // Only headers matter here; entries are looked at when asked for.
-        const HeaderLine header = headerAt(p, line.end);
-        if (header.isHeader)
-            doc.addSection(index, header.name, header.number);
+        if (mayBeHeader(p, line.end)) {
+            const HeaderLine header = headerAt(p, line.end);
+            if (header.isHeader)
+                doc.addSection(index, header.name, header.number);
+        }
         p = nextLine(line);
     }
     doc.m_sections.back().end = int(doc.m_lines.size());

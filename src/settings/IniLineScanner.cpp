@@ -32,30 +32,6 @@ QString decodeCp1252(QByteArrayView bytes)
 
 namespace ini_detail {
 
-bool isPlain(const char *p, const char *end)
-{
-    for (; p < end; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c >= 0x80 || c == 0)
-            return false;
-    }
-    return true;
-}
-
-QByteArrayView trimmedBytes(const char *b, const char *e)
-{
-    while (b < e && isBlank(*b))
-        ++b;
-    while (e > b && isBlank(e[-1]))
-        --e;
-    return QByteArrayView(b, e - b);
-}
-
-const char *findByte(const char *p, const char *end, char c)
-{
-    return static_cast<const char *>(std::memchr(p, c, size_t(end - p)));
-}
-
 int favoriteNumber(QByteArrayView name)
 {
     if (name.isEmpty() || name.size() > 5 || (name.size() > 1 && name[0] == '0'))
@@ -89,30 +65,14 @@ const char *lineEndBytes(int eol)
     return s[eol];
 }
 
-qsizetype lineEndLength(int eol)
-{
-    return eol == CrLfEnd ? 2 : eol == NoLineEnd ? 0 : 1;
-}
-
-LineBounds lineAt(const char *p, const char *end)
-{
-    const char *lf = findByte(p, end, '\n');
-    const char *lineEnd = lf ? lf : end;
-    if (const char *cr = findByte(p, lineEnd, '\r'))
-        return {cr, cr + 1 == lf ? CrLfEnd : CrEnd};
-    return {lineEnd, lf ? LfEnd : NoLineEnd};
-}
-
 HeaderLine headerAt(const char *lineStart, const char *lineEnd)
 {
     HeaderLine out;
-    const char *q = lineStart;
-    while (q < lineEnd && isBlank(*q))
-        ++q;
-    // Every header holds a '['; a byte that is not plain may hide blanks
-    // before it.
-    if (q == lineEnd || (*q != '[' && !isHigh(*q)))
+    if (!mayBeHeader(lineStart, lineEnd))
         return out;
+    const char *q = lineStart;
+    while (isBlank(*q))
+        ++q;
     if (isPlain(q, lineEnd)) {
         const char *nameEnd = findByte(q, lineEnd, ']');
         const QByteArrayView name = trimmedBytes(q + 1, nameEnd ? nameEnd : lineEnd);

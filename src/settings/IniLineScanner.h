@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstring>
+
 // Looking at the raw bytes of a settings file a line at a time: where a line
 // ends, whether its bytes can be read without decoding them, and whether it
 // is a section header. Shared by the document and the single-value reader so
@@ -17,7 +19,15 @@ enum LineEnd : int { NoLineEnd, LfEnd, CrEnd, CrLfEnd };
 
 // Plain ASCII without NUL: such a line reads the same as bytes and as text,
 // so it can be looked at without decoding it.
-bool isPlain(const char *p, const char *end);
+inline bool isPlain(const char *p, const char *end)
+{
+    for (; p < end; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 0x80 || c == 0)
+            return false;
+    }
+    return true;
+}
 inline bool isPlain(QByteArrayView bytes)
 {
     return isPlain(bytes.data(), bytes.data() + bytes.size());
@@ -31,15 +41,28 @@ inline bool isHigh(char c)
 {
     return static_cast<unsigned char>(c) >= 0x80;
 }
-QByteArrayView trimmedBytes(const char *b, const char *e);
-const char *findByte(const char *p, const char *end, char c);
+inline QByteArrayView trimmedBytes(const char *b, const char *e)
+{
+    while (b < e && isBlank(*b))
+        ++b;
+    while (e > b && isBlank(e[-1]))
+        --e;
+    return QByteArrayView(b, e - b);
+}
+inline const char *findByte(const char *p, const char *end, char c)
+{
+    return static_cast<const char *>(std::memchr(p, c, size_t(end - p)));
+}
 
 // "0".."32767" as the program writes favorite numbers, or -1.
 int favoriteNumber(QByteArrayView name);
 int favoriteNumber(const QString &name);
 
 const char *lineEndBytes(int eol);
-qsizetype lineEndLength(int eol);
+inline qsizetype lineEndLength(int eol)
+{
+    return eol == CrLfEnd ? 2 : eol == NoLineEnd ? 0 : 1;
+}
 
 // The line that starts at p: where its text ends, and the break that ends it.
 struct LineBounds
@@ -47,7 +70,14 @@ struct LineBounds
     const char *end;
     int eol;
 };
-LineBounds lineAt(const char *p, const char *end);
+inline LineBounds lineAt(const char *p, const char *end)
+{
+    const char *lf = findByte(p, end, '\n');
+    const char *lineEnd = lf ? lf : end;
+    if (const char *cr = findByte(p, lineEnd, '\r'))
+        return {cr, cr + 1 == lf ? CrLfEnd : CrEnd};
+    return {lineEnd, lf ? LfEnd : NoLineEnd};
+}
 // Where the next line starts.
 inline const char *nextLine(const LineBounds &line)
 {
@@ -63,6 +93,16 @@ struct HeaderLine
     QString name; // empty for a plain favorite's header
 };
 HeaderLine headerAt(const char *lineStart, const char *lineEnd);
+// Whether the line may be a header at all, without looking further: every
+// header holds a '[' after its blanks, unless a byte that is not plain hides
+// the blanks.
+inline bool mayBeHeader(const char *lineStart, const char *lineEnd)
+{
+    const char *q = lineStart;
+    while (q < lineEnd && isBlank(*q))
+        ++q;
+    return q < lineEnd && (*q == '[' || isHigh(*q));
+}
 
 // Whether an entry's name, as the line reads, is `key` (normalized) as a
 // write stores it: a NUL inside a stored name counts as a blank.

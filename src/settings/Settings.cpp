@@ -1,11 +1,11 @@
 #include "Settings.h"
+#include "SettingsLock.h"
 #include "SettingsLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSaveFile>
 
 #include <mutex>
@@ -243,13 +243,11 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     // another one has already replaced.
     static std::mutex inProcess;
     std::lock_guard<std::mutex> guard(inProcess);
-    QLockFile lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
-    // A writer holds the lock for milliseconds; one that died holding it
-    // leaves a file whose process is gone, which QLockFile takes over.
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(20000))
-        return fail(error, path, "cannot lock the file",
-                    lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK);
+    SettingsLock lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
+    // A writer holds the lock for milliseconds.
+    int lockError = 0;
+    if (!lock.lock(20000, &lockError))
+        return fail(error, path, "cannot lock the file", lockError);
     FileStamp beforeStamp;
     const QByteArray before = readFileBytes(path, &beforeStamp);
     if (written)
