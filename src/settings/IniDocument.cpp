@@ -121,8 +121,11 @@ int IniDocument::findKey(int s, const QString &key) const
 int IniDocument::findPlainKey(int s, QByteArrayView key) const
 {
     const Section &sec = m_sections[size_t(s)];
+    const bool usual = hasUsualForm(key);
     for (int i = sec.header + 1; i < sec.end; ++i) {
         const QByteArrayView bytes = lineBytes(m_lines[size_t(i)]);
+        if (usual && startsWithEntryOf(bytes, key))
+            return i;
         const char *b = bytes.data(), *e = b + bytes.size();
         const char *eq = findByte(b, e, '=');
         // Only the part before the first '=' decides what the line is.
@@ -145,6 +148,37 @@ int IniDocument::numberedSectionsInARow(int limit) const
     return n;
 }
 
+namespace {
+
+bool sameText(const QString &text, QByteArrayView latin1)
+{
+    if (text.size() != latin1.size())
+        return false;
+    const QChar *t = text.constData();
+    for (qsizetype i = 0; i < latin1.size(); ++i) {
+        if (t[i].unicode() != static_cast<unsigned char>(latin1[i]))
+            return false;
+    }
+    return true;
+}
+
+// The text of `likely` that reads `value`, looked for where the last one was
+// found and one place either side (an add or a delete moves every name by
+// one), or null.
+const QString *sharedText(const QStringList &likely, qsizetype i, qsizetype *shift, QByteArrayView value)
+{
+    for (qsizetype step : {qsizetype(0), qsizetype(1), qsizetype(-1)}) {
+        const qsizetype j = i + *shift + step;
+        if (j >= 0 && j < likely.size() && sameText(likely[j], value)) {
+            *shift += step;
+            return &likely[j];
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QStringList IniDocument::numberedValues(int count, const QString &key, const QStringList &likely) const
 {
     const QString k = normalizedName(key);
@@ -152,6 +186,7 @@ QStringList IniDocument::numberedValues(int count, const QString &key, const QSt
     const bool keyIsPlain = isPlain(plain) && plain.size() == k.size();
     QStringList out;
     out.reserve(count);
+    qsizetype shift = 0;
     for (int i = 0; i < count; ++i) {
         const int s = i < int(m_numbered.size()) ? m_numbered[size_t(i)] : -1;
         int line = s < 0 ? -1 : keyIsPlain ? findPlainKey(s, plain) : -2;
@@ -170,10 +205,8 @@ QStringList IniDocument::numberedValues(int count, const QString &key, const QSt
             if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
                 v = v.sliced(1, v.size() - 2);
             // Most values are as they were: share the text already made.
-            if (i < likely.size() && likely[i] == QLatin1StringView(v))
-                out.append(likely[i]);
-            else
-                out.append(QString::fromLatin1(v));
+            const QString *known = sharedText(likely, i, &shift, v);
+            out.append(known ? *known : QString::fromLatin1(v));
         } else {
             out.append(unquoted(classifyIniLine(lineText(line)).value));
         }
@@ -234,37 +267,5 @@ QList<QPair<QString, QString>> IniDocument::entries() const
     }
     for (const Named &n : m_named)
         collect(n.name, n.section);
-    return out;
-}
-
-QByteArray IniDocument::toBytes() const
-{
-    QByteArray out;
-    qsizetype extra = 0;
-    extra = m_written.size() + 2 * qsizetype(m_lines.size());
-    out.reserve(m_bytes.size() + extra);
-    out.append(m_bytes.constData(), m_start);
-    // Untouched lines lie side by side in the original: copy them in runs.
-    qsizetype runStart = 0, runEnd = -1;
-    auto flush = [&] {
-        if (runEnd > runStart)
-            out.append(m_bytes.constData() + runStart, runEnd - runStart);
-        runEnd = -1;
-    };
-    for (const Line &l : m_lines) {
-        if (l.owned < 0) {
-            const qsizetype e = l.offset + l.length + lineEndLength(l.eol);
-            if (l.offset != runEnd) {
-                flush();
-                runStart = l.offset;
-            }
-            runEnd = e;
-        } else {
-            flush();
-            out.append(m_written.constData() + l.offset, l.length);
-            out.append(lineEndBytes(l.eol));
-        }
-    }
-    flush();
     return out;
 }

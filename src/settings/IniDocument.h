@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+class QIODevice;
+
 // An in-memory copy of a private-profile text file that can be edited and
 // written back with every line it did not change left byte for byte.
 //
@@ -26,6 +28,11 @@ public:
 
     static IniDocument fromBytes(const QByteArray &bytes);
     QByteArray toBytes() const;
+    // What toBytes() returns, written to `device` a block at a time without
+    // a copy of the whole file first. False when a write fails.
+    bool writeTo(QIODevice *device) const;
+    // Whether toBytes() would return `bytes`, told without making it.
+    bool hasBytes(const QByteArray &bytes) const;
 
     QString value(const QString &section, const QString &key) const;
     // The same answer as fromBytes(bytes).value(section, key), found by
@@ -94,6 +101,10 @@ private:
     // findKey); -1 when the key is not there.
     int findPlainKey(int s, QByteArrayView key) const;
     void addSection(int headerLine, const QString &name, int number);
+    // Hands the bytes of the document to `sink` in order, a run at a time,
+    // until it returns false.
+    template <typename Sink>
+    bool forEachRun(Sink &&sink) const;
     void insertLine(int at, Line line);
     Line ownedLine(const QString &text, Eol eol);
     // A new line made of `head`, then `sep` unless it is NUL, then `tail`.

@@ -4,6 +4,15 @@
 
 using namespace ini_detail;
 
+namespace {
+// What follows the first '=' of an entry line.
+QByteArrayView valueOf(QByteArrayView entry)
+{
+    const char *eq = findByte(entry.data(), entry.data() + entry.size(), '=');
+    return QByteArrayView(eq + 1, entry.data() + entry.size() - (eq + 1));
+}
+} // namespace
+
 void IniDocument::copyValue(const QString &fromSection, const QString &toSection, const QString &key)
 {
     // Fast when both lines are plain up to their '=' and the value holds no
@@ -19,10 +28,10 @@ void IniDocument::copyValue(const QString &fromSection, const QString &toSection
         if (fl >= 0 && tl >= 0) {
             const QByteArrayView fb = lineBytes(m_lines[size_t(fl)]);
             const QByteArrayView tb = lineBytes(m_lines[size_t(tl)]);
-            const qsizetype feq = fb.indexOf('='), teq = tb.indexOf('=');
-            const QByteArrayView value = fb.sliced(feq + 1);
-            if (value.indexOf('\0') < 0) {
-                m_lines[size_t(tl)] = writtenLine(trimmedBytes(tb.data(), tb.data() + teq), '=', value,
+            const char *teq = findByte(tb.data(), tb.data() + tb.size(), '=');
+            const QByteArrayView value = valueOf(fb);
+            if (!findByte(value.data(), value.data() + value.size(), '\0')) {
+                m_lines[size_t(tl)] = writtenLine(trimmedBytes(tb.data(), teq), '=', value,
                                                   m_lines[size_t(tl)].eol);
                 return;
             }
@@ -61,9 +70,9 @@ void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys
             QByteArrayView value;
             if (fl >= 0 && tl >= 0) {
                 const QByteArrayView fb = lineBytes(m_lines[size_t(fl)]);
-                value = fb.sliced(fb.indexOf('=') + 1);
+                value = valueOf(fb);
             }
-            if (fl < 0 || tl < 0 || value.indexOf('\0') >= 0) {
+            if (fl < 0 || tl < 0 || findByte(value.data(), value.data() + value.size(), '\0')) {
                 copyValue(QString::number(j + 1), QString::number(j), keys[int(k)]);
                 stale = true;
                 continue;
@@ -71,7 +80,7 @@ void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys
             const Line &f = m_lines[size_t(fl)];
             Line &t = m_lines[size_t(tl)];
             const QByteArrayView tb = lineBytes(t);
-            const QByteArrayView key = trimmedBytes(tb.data(), tb.data() + tb.indexOf('='));
+            const QByteArrayView key = trimmedBytes(tb.data(), findByte(tb.data(), tb.data() + tb.size(), '='));
             const QByteArrayView fb = lineBytes(f);
             if (f.eol == t.eol && fb.size() - value.size() - 1 == key.size() && fb.startsWith(key)) {
                 // The same line but for the value: it is used where it lies,

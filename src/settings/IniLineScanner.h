@@ -54,6 +54,37 @@ inline const char *findByte(const char *p, const char *end, char c)
     return static_cast<const char *>(std::memchr(p, c, size_t(end - p)));
 }
 
+inline char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+// Whether a plain key can be matched by startsWithEntryOf: no '=' in it, no
+// ';' to make a comment of it, no blanks at its ends.
+inline bool hasUsualForm(QByteArrayView key)
+{
+    if (!key.isEmpty() && (key.front() == ';' || isBlank(key.front()) || isBlank(key.back())))
+        return false;
+    for (char c : key) {
+        if (c == '=')
+            return false;
+    }
+    return true;
+}
+// Whether `line` is an entry of `key` (plain, in its usual form) written the
+// usual way: the key, case aside, then '='. Such a line needs no trimming or
+// decoding to be told; any other needs the full look.
+inline bool startsWithEntryOf(QByteArrayView line, QByteArrayView key)
+{
+    const qsizetype n = key.size();
+    if (line.size() <= n || line[n] != '=')
+        return false;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (asciiLower(line[i]) != asciiLower(key[i]))
+            return false;
+    }
+    return true;
+}
+
 // "0".."32767" as the program writes favorite numbers, or -1.
 int favoriteNumber(QByteArrayView name);
 int favoriteNumber(const QString &name);

@@ -92,6 +92,31 @@ QString configHomeDirectory()
 
 } // namespace
 
+namespace {
+
+// Writes the new file beside `path` through `write` and renames it over the
+// old one; a failed step leaves the old file as it was.
+bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &write, QString *error, FileStamp *written)
+{
+    const QString path = settings_detail::writtenPath(pathIn);
+    if (!settings_detail::checkWritable(path, error))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, path, "cannot create a temporary file", file.errorString());
+    if (!write(&file) || !file.flush())
+        return fail(error, path, "write failed", file.errorString());
+    // Which version is ours, so that our own writes are not taken for
+    // another writer's: a rename keeps the inode and the time.
+    if (written)
+        *written = stampOfDescriptor(file.handle());
+    if (!file.commit())
+        return fail(error, path, "cannot replace the file", file.errorString());
+    return true;
+}
+
+} // namespace
+
 namespace settings_detail {
 
 bool modeAllowsWriting(const QString &path)
@@ -154,25 +179,10 @@ bool checkWritable(const QString &pathIn, QString *error)
     return true;
 }
 
-bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error, FileStamp *written)
+bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error, FileStamp *written)
 {
-    const QString path = writtenPath(pathIn);
-    if (!checkWritable(path, error))
-        return false;
-    // Written beside the file, synced, then renamed over it with the old
-    // file's permissions; a failed step leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, path, "cannot create a temporary file", file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(error, path, "write failed", file.errorString());
-    // Which version is ours, so that our own writes are not taken for
-    // another writer's: a rename keeps the inode and the time.
-    if (written)
-        *written = stampOfDescriptor(file.handle());
-    if (!file.commit())
-        return fail(error, path, "cannot replace the file", file.errorString());
-    return true;
+    return replaceFile(
+        path, [&](QIODevice *file) { return file->write(bytes) == bytes.size(); }, error, written);
 }
 
 } // namespace settings_detail
@@ -255,11 +265,10 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))
         return true;
-    const QByteArray after = doc.toBytes();
-    if (after == before && beforeStamp.valid())
+    if (beforeStamp.valid() && doc.hasBytes(before))
         return true;
     FileStamp afterStamp;
-    if (!settings_detail::replaceFileAtomically(path, after, error, &afterStamp))
+    if (!replaceFile(path, [&](QIODevice *file) { return doc.writeTo(file); }, error, &afterStamp))
         return false;
     noteReplaced(beforeStamp, afterStamp);
     if (written)
