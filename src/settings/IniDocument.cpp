@@ -55,13 +55,6 @@ void IniDocument::addSection(int headerLine, const QString &name, int number)
     m_named.push_back(Named{name, s});
 }
 
-QByteArrayView IniDocument::lineBytes(const Line &l) const
-{
-    if (l.owned >= 0)
-        return QByteArrayView(m_written.constData() + l.offset, l.length);
-    return QByteArrayView(m_bytes.constData() + l.offset, l.length);
-}
-
 QString IniDocument::lineText(int line) const
 {
     return decodeIniLine(lineBytes(m_lines[size_t(line)]));
@@ -84,15 +77,7 @@ int IniDocument::findKey(int s, const QString &key) const
     const Section &sec = m_sections[size_t(s)];
     // A plain key is compared as bytes; anything else as the text it reads as.
     QByteArray plainKey;
-    bool keyIsPlain = true;
-    for (QChar c : key) {
-        if (c.unicode() == 0 || c.unicode() > 0x7F) {
-            keyIsPlain = false;
-            break;
-        }
-    }
-    if (keyIsPlain)
-        plainKey = key.toLatin1();
+    const bool keyIsPlain = plainBytesOf(key, &plainKey);
     for (int i = sec.header + 1; i < sec.end; ++i) {
         const QByteArrayView bytes = lineBytes(m_lines[size_t(i)]);
         const char *b = bytes.data(), *e = b + bytes.size();
@@ -182,8 +167,8 @@ const QString *sharedText(const QStringList &likely, qsizetype i, qsizetype *shi
 QStringList IniDocument::numberedValues(int count, const QString &key, const QStringList &likely) const
 {
     const QString k = normalizedName(key);
-    const QByteArray plain = k.toLatin1();
-    const bool keyIsPlain = isPlain(plain) && plain.size() == k.size();
+    QByteArray plain;
+    const bool keyIsPlain = plainBytesOf(k, &plain);
     QStringList out;
     out.reserve(count);
     qsizetype shift = 0;

@@ -92,7 +92,10 @@ private:
         int section;
     };
 
-    QByteArrayView lineBytes(const Line &l) const;
+    QByteArrayView lineBytes(const Line &l) const
+    {
+        return QByteArrayView((l.owned >= 0 ? m_written : m_bytes).constData() + l.offset, l.length);
+    }
     QString lineText(int line) const;
     int findSection(const QString &normalized) const;
     // Index of the first entry line of `key` in section `s`, or -1.

@@ -20,9 +20,8 @@ void IniDocument::copyValue(const QString &fromSection, const QString &toSection
     const int from = findSection(normalizedName(fromSection));
     const int to = findSection(normalizedName(toSection));
     const QString k = normalizedName(key);
-    const QByteArray plain = k.toLatin1();
-    if (from >= 0 && to >= 0 && isPlain(plain)
-        && plain.size() == k.size()) {
+    QByteArray plain;
+    if (from >= 0 && to >= 0 && plainBytesOf(k, &plain)) {
         const int fl = findPlainKey(from, plain);
         const int tl = findPlainKey(to, plain);
         if (fl >= 0 && tl >= 0) {
@@ -45,9 +44,8 @@ void IniDocument::shiftNumberedDown(int first, int last, const QStringList &keys
     std::vector<QByteArray> plain;
     bool keysPlain = true;
     for (const QString &k : keys) {
-        plain.push_back(normalizedName(k).toLatin1());
-        keysPlain = keysPlain && isPlain(plain.back())
-            && plain.back().size() == normalizedName(k).size();
+        plain.emplace_back();
+        keysPlain = plainBytesOf(normalizedName(k), &plain.back()) && keysPlain;
     }
     auto sectionOf = [this](int j) { return j >= 0 && j < int(m_numbered.size()) ? m_numbered[size_t(j)] : -1; };
     // The key lines of the section a value is taken from become, one step

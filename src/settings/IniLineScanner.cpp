@@ -59,6 +59,16 @@ int favoriteNumber(const QString &name)
     return favoriteNumber(QByteArrayView(buf, name.size()));
 }
 
+bool plainBytesOf(const QString &text, QByteArray *bytes)
+{
+    for (QChar c : text) {
+        if (c.unicode() == 0 || c.unicode() > 0x7F)
+            return false;
+    }
+    *bytes = text.toLatin1();
+    return true;
+}
+
 const char *lineEndBytes(int eol)
 {
     static const char *const s[] = {"", "\n", "\r", "\r\n"};

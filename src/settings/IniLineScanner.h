@@ -33,6 +33,11 @@ inline bool isPlain(QByteArrayView bytes)
     return isPlain(bytes.data(), bytes.data() + bytes.size());
 }
 
+// A key that is plain text, as its bytes: keys are looked for among the
+// bytes of plain lines. False for text that has a NUL or anything beyond
+// ASCII, which must be compared as text.
+bool plainBytesOf(const QString &text, QByteArray *bytes);
+
 inline bool isBlank(char c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');

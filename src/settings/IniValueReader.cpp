@@ -124,8 +124,7 @@ QString IniDocument::valueIn(const QByteArray &bytes, const QString &sectionIn, 
     Wanted w;
     w.section = normalizedName(sectionIn);
     w.key = normalizedName(keyIn);
-    w.plainKey = w.key.toLatin1();
-    w.keyIsPlain = w.plainKey.size() == w.key.size() && isPlain(w.plainKey);
+    w.keyIsPlain = plainBytesOf(w.key, &w.plainKey);
     w.number = favoriteNumber(w.section);
 
     const char *const end = bytes.constData() + bytes.size();
