@@ -38,10 +38,18 @@ bool IniDocument::forEachRun(Sink &&sink) const
 
 QByteArray IniDocument::toBytes() const
 {
-    QByteArray out;
-    out.reserve(m_bytes.size() + m_written.size() + 2 * qsizetype(m_lines.size()));
+    // Sized first and filled by plain copies: appending run by run costs
+    // more than the copying itself when a delete leaves many short runs.
+    qsizetype size = 0;
     forEachRun([&](QByteArrayView run) {
-        out.append(run.data(), run.size());
+        size += run.size();
+        return true;
+    });
+    QByteArray out(size, Qt::Uninitialized);
+    char *to = out.data();
+    forEachRun([&](QByteArrayView run) {
+        std::memcpy(to, run.data(), size_t(run.size()));
+        to += run.size();
         return true;
     });
     return out;
@@ -64,19 +72,20 @@ bool IniDocument::writeTo(QIODevice *device) const
     // Small runs (a delete leaves one every few lines) are gathered into
     // blocks first: a write per run would cost more than the copy it saves.
     constexpr qsizetype kBlock = 64 * 1024;
-    QByteArray block;
-    block.reserve(kBlock);
+    QByteArray block(kBlock, Qt::Uninitialized);
+    qsizetype used = 0;
     auto drain = [&] {
-        const bool ok = block.isEmpty() || device->write(block) == block.size();
-        block.resize(0);
+        const bool ok = used == 0 || device->write(block.constData(), used) == used;
+        used = 0;
         return ok;
     };
     const bool ok = forEachRun([&](QByteArrayView run) {
-        if (block.size() + run.size() > kBlock && !drain())
+        if (used + run.size() > kBlock && !drain())
             return false;
         if (run.size() >= kBlock)
             return device->write(run.data(), run.size()) == run.size();
-        block.append(run.data(), run.size());
+        std::memcpy(block.data() + used, run.data(), size_t(run.size()));
+        used += run.size();
         return true;
     });
     return ok && drain();
