@@ -23,7 +23,7 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
             eolSeen = true;
         }
         const int index = int(doc.m_lines.size());
-        doc.m_lines.push_back(Line{p - base, line.end - p, -1, eol});
+        doc.m_lines.push_back(Line(p - base, line.end - p, false, eol));
         // Only headers matter here; entries are looked at when asked for.
         if (mayBeHeader(p, line.end)) {
             const HeaderLine header = headerAt(p, line.end);

@@ -74,13 +74,20 @@ public:
 
 private:
     enum Eol : quint8 { NoEol, Lf, Cr, CrLf };
+    // Sixteen bytes: a large file has a hundred thousand lines, and the
+    // table of them is made afresh for every change.
     struct Line
     {
-        qsizetype offset = 0; // into m_bytes, or into m_written
-        qsizetype length = 0; // without the terminator
-        int owned = -1;       // >= 0: a line written here, in m_written
-        Eol eol = NoEol;
+        Line(qsizetype offset, qsizetype length, bool owned, Eol eol)
+            : offset(offset), length(length), owned(owned), eol(eol)
+        {
+        }
+        qsizetype offset;     // into m_bytes, or into m_written
+        qsizetype length : 61; // without the terminator
+        bool owned : 1;       // a line written here, in m_written
+        Eol eol : 2;
     };
+    static_assert(sizeof(Line) == 2 * sizeof(qsizetype), "a line's place fits in two words");
     struct Section
     {
         int header = -1; // line index; -1 for the lines before the first header
@@ -94,7 +101,7 @@ private:
 
     QByteArrayView lineBytes(const Line &l) const
     {
-        return QByteArrayView((l.owned >= 0 ? m_written : m_bytes).constData() + l.offset, l.length);
+        return QByteArrayView((l.owned ? m_written : m_bytes).constData() + l.offset, l.length);
     }
     QString lineText(int line) const;
     int findSection(const QString &normalized) const;

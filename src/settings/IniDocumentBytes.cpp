@@ -21,7 +21,7 @@ bool IniDocument::forEachRun(Sink &&sink) const
         return ok;
     };
     for (const Line &l : m_lines) {
-        if (l.owned < 0) {
+        if (!l.owned) {
             if (l.offset != runEnd) {
                 if (!flush())
                     return false;

@@ -111,7 +111,7 @@ IniDocument::Line IniDocument::writtenLine(QByteArrayView head, char sep, QByteA
     if (sep)
         m_written.append(sep);
     m_written.append(tail.data(), tail.size());
-    return Line{offset, length, 0, eol};
+    return Line(offset, length, true, eol);
 }
 
 void IniDocument::insertLine(int at, Line line)
