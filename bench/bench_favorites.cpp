@@ -99,8 +99,10 @@ int main(int argc, char **argv)
            writeFloor);
     put(full);
     model->refresh();
+    // A new name each time: the same name again would write nothing.
+    int edits = 0;
     report("update favorite 16000",
-           medianMicros(runs, [model] { model->update(16000, QStringLiteral("edited"), QStringLiteral("http://127.0.0.1/e")); }),
+           medianMicros(runs, [&] { model->update(16000, QStringLiteral("edited %1").arg(++edits), QStringLiteral("http://127.0.0.1/e")); }),
            writeFloor);
     const FavoritesModel::Favorite first{QStringLiteral("Favorite number 0"), QStringLiteral("http://127.0.0.1/pages/0.html")};
     report("delete favorite 0", medianMicros(runs, [model, first] { model->remove(0, first); }, [&] { put(full); model->refresh(); }),

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKESTREL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_inifile fuzz_favorites
 for target in inifile favorites; do
   mkdir -p "build-fuzz/corpus-$target"
   cp -n tests/fuzz/corpus/$target/* "build-fuzz/corpus-$target/" 2>/dev/null || true

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+class QIODevice;
+
 // An in-memory copy of a private-profile text file that can be edited and
 // written back with every line it did not change left byte for byte.
 //
@@ -26,6 +28,11 @@ public:
 
     static IniDocument fromBytes(const QByteArray &bytes);
     QByteArray toBytes() const;
+    // What toBytes() returns, written to `device` a block at a time without
+    // a copy of the whole file first. False when a write fails.
+    bool writeTo(QIODevice *device) const;
+    // Whether toBytes() would return `bytes`, told without making it.
+    bool hasBytes(const QByteArray &bytes) const;
 
     QString value(const QString &section, const QString &key) const;
     // The same answer as fromBytes(bytes).value(section, key), found by
@@ -67,13 +74,20 @@ public:
 
 private:
     enum Eol : quint8 { NoEol, Lf, Cr, CrLf };
+    // Sixteen bytes: a large file has a hundred thousand lines, and the
+    // table of them is made afresh for every change.
     struct Line
     {
-        qsizetype offset = 0; // into m_bytes, or into m_written
-        qsizetype length = 0; // without the terminator
-        int owned = -1;       // >= 0: a line written here, in m_written
-        Eol eol = NoEol;
+        Line(qsizetype offset, qsizetype length, bool owned, Eol eol)
+            : offset(offset), length(length), owned(owned), eol(eol)
+        {
+        }
+        qsizetype offset;     // into m_bytes, or into m_written
+        qsizetype length : 61; // without the terminator
+        bool owned : 1;       // a line written here, in m_written
+        Eol eol : 2;
     };
+    static_assert(sizeof(Line) == 2 * sizeof(qsizetype), "a line's place fits in two words");
     struct Section
     {
         int header = -1; // line index; -1 for the lines before the first header
@@ -85,7 +99,10 @@ private:
         int section;
     };
 
-    QByteArrayView lineBytes(const Line &l) const;
+    QByteArrayView lineBytes(const Line &l) const
+    {
+        return QByteArrayView((l.owned ? m_written : m_bytes).constData() + l.offset, l.length);
+    }
     QString lineText(int line) const;
     int findSection(const QString &normalized) const;
     // Index of the first entry line of `key` in section `s`, or -1.
@@ -94,6 +111,10 @@ private:
     // findKey); -1 when the key is not there.
     int findPlainKey(int s, QByteArrayView key) const;
     void addSection(int headerLine, const QString &name, int number);
+    // Hands the bytes of the document to `sink` in order, a run at a time,
+    // until it returns false.
+    template <typename Sink>
+    bool forEachRun(Sink &&sink) const;
     void insertLine(int at, Line line);
     Line ownedLine(const QString &text, Eol eol);
     // A new line made of `head`, then `sep` unless it is NUL, then `tail`.

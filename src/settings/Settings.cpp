@@ -1,19 +1,22 @@
 #include "Settings.h"
+#include "SettingsLock.h"
+#include "SettingsLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QSaveFile>
 
 #include <mutex>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcSettings, "kestrel.settings")
 
 namespace {
 
@@ -53,17 +56,19 @@ void noteReplaced(const FileStamp &before, const FileStamp &after)
         g_shown = after;
 }
 
-// One line on stderr for whoever watches it, and the same words for a
+// One line in the log for whoever watches it, and the same words for a
 // caller that can tell the user.
+bool fail(QString *error, const QString &path, const char *what, const QString &reason)
+{
+    qCWarning(lcSettings, "settings not saved to %s: %s: %s", qUtf8Printable(path), what, qUtf8Printable(reason));
+    if (error)
+        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).").arg(path, QLatin1String(what), reason);
+    return false;
+}
+
 bool fail(QString *error, const QString &path, const char *what, int err)
 {
-    std::fprintf(stderr, "kestrel: warning: settings not saved to %s: %s: %s\n",
-                 QFile::encodeName(path).constData(), what, std::strerror(err));
-    if (error) {
-        *error = QStringLiteral("The settings could not be saved to %1: %2 (%3).")
-                     .arg(path, QString::fromLocal8Bit(what), QString::fromLocal8Bit(std::strerror(err)));
-    }
-    return false;
+    return fail(error, path, what, QString::fromLocal8Bit(std::strerror(err)));
 }
 
 QString exeDirectory()
@@ -83,6 +88,31 @@ QString configHomeDirectory()
     if (!xdg.isEmpty())
         return QFile::decodeName(xdg);
     return QDir::homePath() + QStringLiteral("/.config");
+}
+
+} // namespace
+
+namespace {
+
+// Writes the new file beside `path` through `write` and renames it over the
+// old one; a failed step leaves the old file as it was.
+bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &write, QString *error, FileStamp *written)
+{
+    const QString path = settings_detail::writtenPath(pathIn);
+    if (!settings_detail::checkWritable(path, error))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, path, "cannot create a temporary file", file.errorString());
+    if (!write(&file) || !file.flush())
+        return fail(error, path, "write failed", file.errorString());
+    // Which version is ours, so that our own writes are not taken for
+    // another writer's: a rename keeps the inode and the time.
+    if (written)
+        *written = stampOfDescriptor(file.handle());
+    if (!file.commit())
+        return fail(error, path, "cannot replace the file", file.errorString());
+    return true;
 }
 
 } // namespace
@@ -149,56 +179,10 @@ bool checkWritable(const QString &pathIn, QString *error)
     return true;
 }
 
-bool replaceFileAtomically(const QString &pathIn, const QByteArray &bytes, QString *error, FileStamp *written)
+bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error, FileStamp *written)
 {
-    const QString path = writtenPath(pathIn);
-    if (!checkWritable(path, error))
-        return false;
-
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray tmpl = target + ".XXXXXX";
-    const int fd = mkstemp(tmpl.data());
-    if (fd < 0)
-        return fail(error, path, "cannot create a temporary file", errno);
-    auto abandon = [&](const char *what) {
-        const int err = errno;
-        close(fd);
-        unlink(tmpl.constData());
-        return fail(error, path, what, err);
-    };
-
-    struct stat st;
-    const mode_t mode = (stat(target.constData(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-    if (fchmod(fd, mode) != 0)
-        return abandon("cannot set permissions");
-
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon("write failed");
-        }
-        p += n;
-        left -= n;
-    }
-    if (fsync(fd) != 0)
-        return abandon("flush failed");
-    if (written)
-        *written = stampOfDescriptor(fd); // a rename keeps the inode and the time
-    if (close(fd) != 0) {
-        const int err = errno;
-        unlink(tmpl.constData());
-        return fail(error, path, "close failed", err);
-    }
-    if (rename(tmpl.constData(), target.constData()) != 0) {
-        const int err = errno;
-        unlink(tmpl.constData());
-        return fail(error, path, "cannot replace the file", err);
-    }
-    return true;
+    return replaceFile(
+        path, [&](QIODevice *file) { return file->write(bytes) == bytes.size(); }, error, written);
 }
 
 } // namespace settings_detail
@@ -269,13 +253,11 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     // another one has already replaced.
     static std::mutex inProcess;
     std::lock_guard<std::mutex> guard(inProcess);
-    QLockFile lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
-    // A writer holds the lock for milliseconds; one that died holding it
-    // leaves a file whose process is gone, which QLockFile takes over.
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(20000))
-        return fail(error, path, "cannot lock the file",
-                    lock.error() == QLockFile::PermissionError ? EACCES : EWOULDBLOCK);
+    SettingsLock lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
+    // A writer holds the lock for milliseconds.
+    int lockError = 0;
+    if (!lock.lock(20000, &lockError))
+        return fail(error, path, "cannot lock the file", lockError);
     FileStamp beforeStamp;
     const QByteArray before = readFileBytes(path, &beforeStamp);
     if (written)
@@ -283,11 +265,10 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     IniDocument doc = IniDocument::fromBytes(before);
     if (!edit(doc))
         return true;
-    const QByteArray after = doc.toBytes();
-    if (after == before && beforeStamp.valid())
+    if (beforeStamp.valid() && doc.hasBytes(before))
         return true;
     FileStamp afterStamp;
-    if (!settings_detail::replaceFileAtomically(path, after, error, &afterStamp))
+    if (!replaceFile(path, [&](QIODevice *file) { return doc.writeTo(file); }, error, &afterStamp))
         return false;
     noteReplaced(beforeStamp, afterStamp);
     if (written)

@@ -31,7 +31,7 @@ QString iniFilePath();
 QString ReadIniValue(const QString &section, const QString &key);
 // Writers return false when the file could not be written (it is then as it
 // was); `error` gets a sentence naming the file and the reason, and one
-// warning line goes to stderr.
+// warning goes to the log (category kestrel.settings, stderr by default).
 bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error = nullptr);
 
 struct IniWrite
@@ -67,11 +67,11 @@ bool isIniFileShown(const FileStamp &stamp);
 
 namespace settings_detail {
 // Writes `bytes` to a temporary file beside `path` and renames it over the
-// old one, so a reader never sees half a file. Prints one warning line and
-// returns false when that cannot be done.
+// old one, so a reader never sees half a file. Logs one warning and returns
+// false when that cannot be done.
 bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
                            FileStamp *written = nullptr);
-// Refuses (with one warning line) what may not or cannot be written.
+// Refuses (with one warning) what may not or cannot be written.
 bool checkWritable(const QString &path, QString *error);
 // Whether the mode bits let this process write `path`, root included.
 bool modeAllowsWriting(const QString &path);

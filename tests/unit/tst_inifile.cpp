@@ -54,6 +54,7 @@ void TestIniFile::readsLikeTheClassicReader_data()
     QTest::newRow("no final line break") << QByteArray("[a]\r\nk=v") << "a" << "k" << "v";
     QTest::newRow("entry before any section is no entry") << QByteArray("k=v\r\n[a]\r\n") << "a" << "k" << "";
     QTest::newRow("equals inside value") << QByteArray("[a]\r\nk=x=y\r\n") << "a" << "k" << "x=y";
+    QTest::newRow("key beyond Latin-1 is not a question mark") << QByteArray("[a]\r\n?=v\r\n") << "a" << "\u0109" << "";
 }
 
 void TestIniFile::readsLikeTheClassicReader()

@@ -11,12 +11,14 @@
 
 namespace {
 
-// Captures what is written to stderr while it lives.
+// Captures what is written to stderr while it lives, with log messages
+// printed as the program prints them rather than into the test's log.
 class StderrCapture
 {
 public:
     StderrCapture()
     {
+        m_handler = qInstallMessageHandler(nullptr);
         std::fflush(stderr);
         m_saved = dup(2);
         m_file = std::tmpfile();
@@ -43,8 +45,10 @@ private:
             dup2(m_saved, 2);
             close(m_saved);
             m_saved = -1;
+            qInstallMessageHandler(m_handler);
         }
     }
+    QtMessageHandler m_handler = nullptr;
     int m_saved = -1;
     FILE *m_file = nullptr;
 };
@@ -58,7 +62,7 @@ void expectRefusedWrite(const TempIni &ini, const QByteArray &before)
     WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
     const QStringList warnings = err.lines();
     QCOMPARE(warnings.size(), 1);
-    QVERIFY(warnings.first().startsWith(QStringLiteral("kestrel: warning:")));
+    QVERIFY(warnings.first().startsWith(QStringLiteral("kestrel.settings: settings not saved to ")));
     QCOMPARE(ini.bytes(), before);
     QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")),
              before.isEmpty() ? QString() : QStringLiteral("Accept"));
