@@ -106,6 +106,10 @@ bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &
         return fail(error, path, "cannot create a temporary file", file.errorString());
     if (!write(&file) || !file.flush())
         return fail(error, path, "write failed", file.errorString());
+    // QSaveFile goes on to the rename when its sync fails; a file that may
+    // not be on the disk must not replace one that is.
+    if (::fdatasync(file.handle()) != 0)
+        return fail(error, path, "write failed", errno);
     // Which version is ours, so that our own writes are not taken for
     // another writer's: a rename keeps the inode and the time.
     if (written)
