@@ -52,17 +52,15 @@ void ScriptDialogs::windowClosing()
         box->reject();
 }
 
-bool ScriptDialogs::ask(Kind kind, const QUrl &pageUrl, const QString &message, QString *text)
+ScriptDialogs::Box ScriptDialogs::makeBox(Kind kind, const QUrl &pageUrl, const QString &message, const QString &text)
 {
-    if (kind != Kind::Leave && (m_stopped || m_closing))
-        return false;
-    pageMovedTo(pageUrl);
-
     // A page's words can be any length; a box taller than the screen hides its buttons.
     constexpr int kLongestMessage = 2000;
     const QString shown = message.size() > kLongestMessage ? message.left(kLongestMessage) + QChar(u'\u2026') : message;
 
-    auto *box = new QDialog(m_area->window());
+    Box b;
+    b.dialog = new QDialog(m_area->window());
+    QDialog *box = b.dialog;
     box->setObjectName(QStringLiteral("ScriptDialog"));
     box->setWindowTitle(kind == Kind::Leave ? QStringLiteral("Leave Page") : QStringLiteral("Kestrel"));
     auto *column = new QVBoxLayout(box);
@@ -73,18 +71,22 @@ bool ScriptDialogs::ask(Kind kind, const QUrl &pageUrl, const QString &message, 
     column->addWidget(plainLabel(kind == Kind::Leave ? QStringLiteral("Leave this page? Changes you made may not be saved.")
                                                      : shown,
                                  box));
-    QLineEdit *answer = nullptr;
     if (kind == Kind::Prompt) {
-        answer = new QLineEdit(text ? *text : QString(), box);
-        answer->setObjectName(QStringLiteral("txtScriptAnswer"));
-        column->addWidget(answer);
+        b.answer = new QLineEdit(text, box);
+        b.answer->setObjectName(QStringLiteral("txtScriptAnswer"));
+        column->addWidget(b.answer);
     }
-    QCheckBox *stop = nullptr;
     if (kind != Kind::Leave && m_shownOnSite > 0) {
-        stop = new QCheckBox(QStringLiteral("&Stop this page's dialogs"), box);
-        stop->setObjectName(QStringLiteral("chkStopDialogs"));
-        column->addWidget(stop);
+        b.stop = new QCheckBox(QStringLiteral("&Stop this page's dialogs"), box);
+        b.stop->setObjectName(QStringLiteral("chkStopDialogs"));
+        column->addWidget(b.stop);
     }
+    column->addWidget(makeButtons(kind, box));
+    return b;
+}
+
+QDialogButtonBox *ScriptDialogs::makeButtons(Kind kind, QDialog *box)
+{
     auto *buttons = new QDialogButtonBox(box);
     if (kind == Kind::Leave) {
         buttons->addButton(QStringLiteral("&Leave"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("cmdLeave"));
@@ -93,29 +95,37 @@ bool ScriptDialogs::ask(Kind kind, const QUrl &pageUrl, const QString &message, 
         buttons->setStandardButtons(kind == Kind::Alert ? QDialogButtonBox::Ok
                                                         : QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     }
-    column->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
+    return buttons;
+}
+
+bool ScriptDialogs::ask(Kind kind, const QUrl &pageUrl, const QString &message, QString *text)
+{
+    if (kind != Kind::Leave && (m_stopped || m_closing))
+        return false;
+    pageMovedTo(pageUrl);
+    const Box b = makeBox(kind, pageUrl, message, text ? *text : QString());
     ++m_shownOnSite;
 
     // The engine wants its answer before the page runs on, so the wait is a
     // local loop; the box itself is not modal, so a close box or another
     // window's menu still reaches the program while it is up.
     QEventLoop wait;
-    connect(box, &QDialog::finished, &wait, &QEventLoop::quit);
-    connect(box, &QObject::destroyed, &wait, &QEventLoop::quit);
-    const QPointer<QDialog> alive = box;
+    connect(b.dialog, &QDialog::finished, &wait, &QEventLoop::quit);
+    connect(b.dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
+    const QPointer<QDialog> alive = b.dialog;
     ++m_asking;
-    box->show();
+    b.dialog->show();
     wait.exec();
     --m_asking;
     if (!alive)
         return false;
-    const bool accepted = box->result() == QDialog::Accepted;
-    if (stop && stop->isChecked())
+    const bool accepted = b.dialog->result() == QDialog::Accepted;
+    if (b.stop && b.stop->isChecked())
         m_stopped = true;
-    if (answer && accepted && text)
-        *text = answer->text();
-    box->deleteLater();
+    if (b.answer && accepted && text)
+        *text = b.answer->text();
+    b.dialog->deleteLater();
     return accepted;
 }

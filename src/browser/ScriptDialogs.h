@@ -3,6 +3,10 @@
 #include <QObject>
 #include <QString>
 
+class QCheckBox;
+class QDialog;
+class QDialogButtonBox;
+class QLineEdit;
 class QUrl;
 class QWidget;
 
@@ -31,6 +35,15 @@ public:
     void windowStays() { m_closing = false; }
 
 private:
+    struct Box
+    {
+        QDialog *dialog = nullptr;
+        QLineEdit *answer = nullptr; // a prompt's
+        QCheckBox *stop = nullptr;   // from a site's second box on
+    };
+    Box makeBox(Kind kind, const QUrl &pageUrl, const QString &message, const QString &text);
+    QDialogButtonBox *makeButtons(Kind kind, QDialog *box);
+
     QWidget *m_area;
     int m_asking = 0;
     QString m_site;

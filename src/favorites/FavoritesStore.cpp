@@ -61,10 +61,17 @@ QStringList NamesFollower::update(const QByteArray &bytes)
     return m_names;
 }
 
-bool NamesFollower::followOneLine(const QByteArray &bytes)
+namespace {
+
+// Where two texts differ: from `start` to `endOld` in the old one and to
+// `endNew` in the new one; start == -1 when they are the same.
+struct Change
 {
-    const QByteArray &a = m_bytes;
-    const QByteArray &b = bytes;
+    qsizetype start = -1, endOld = 0, endNew = 0;
+};
+
+Change changeBetween(const QByteArray &a, const QByteArray &b)
+{
     const qsizetype na = a.size(), nb = b.size(), shortest = std::min(na, nb);
     // Compared a block at a time, which memcmp does at the memory's speed.
     constexpr qsizetype kBlock = 4096;
@@ -74,70 +81,96 @@ bool NamesFollower::followOneLine(const QByteArray &bytes)
     while (p < shortest && a[p] == b[p])
         ++p;
     if (p == na && na == nb)
-        return true;
+        return {};
     qsizetype s = 0;
     while (s + kBlock <= shortest - p
            && std::memcmp(a.data() + na - s - kBlock, b.data() + nb - s - kBlock, kBlock) == 0)
         s += kBlock;
     while (s < shortest - p && a[na - 1 - s] == b[nb - 1 - s])
         ++s;
-    const qsizetype ea = na - s, eb = nb - s;
-    // Only a change inside one line, which keeps every line end (and a byte
-    // order mark) as it was.
-    auto breaks = [](const char *from, const char *to) {
-        return std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; }) != to;
-    };
-    if (p < 3 || a[p - 1] == '\r' || breaks(a.data() + p, a.data() + ea) || breaks(b.data() + p, b.data() + eb))
-        return false;
-    qsizetype ls = p;
-    while (ls > 0 && a[ls - 1] != '\n' && a[ls - 1] != '\r')
-        --ls;
-    qsizetype lea = ea;
-    while (lea < na && a[lea] != '\n' && a[lea] != '\r')
-        ++lea;
-    const qsizetype leb = lea + (nb - na);
-    if (ls < 3)
-        return false;
-    const QString oldText = decodeIniLine(QByteArrayView(a.data() + ls, lea - ls));
-    const QString newText = decodeIniLine(QByteArrayView(b.data() + ls, leb - ls));
-    const IniLine was = classifyIniLine(oldText), now = classifyIniLine(newText);
-    // Sections and keys stay where they were: only a value may differ.
-    if (was.kind == IniLine::Header || now.kind != was.kind || now.name != was.name)
-        return false;
-    auto isName = [](const IniLine &l) {
-        return l.kind == IniLine::Entry && IniDocument::normalizedName(l.name.toString()).compare(kName, Qt::CaseInsensitive) == 0;
-    };
+    return {p, na - s, nb - s};
+}
 
-    // The section the line is in, and whether a Name comes first in it.
+bool isNameEntry(const IniLine &l)
+{
+    return l.kind == IniLine::Entry && IniDocument::normalizedName(l.name.toString()).compare(kName, Qt::CaseInsensitive) == 0;
+}
+
+// The section the line starting at `lineStart` is in, and whether a Name
+// entry comes before that line in it.
+struct Enclosing
+{
     qsizetype header = -1;
     QString section;
     bool nameBefore = false;
+};
+
+Enclosing enclosingSection(const QByteArray &b, qsizetype lineStart)
+{
+    Enclosing e;
     const qsizetype first = b.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    for (qsizetype start = ls; start > first && header < 0;) {
+    for (qsizetype start = lineStart; start > first && e.header < 0;) {
         qsizetype end = start - 1;
         if (end > 0 && b[end] == '\n' && b[end - 1] == '\r')
             --end;
         qsizetype begin = end;
         while (begin > 0 && b[begin - 1] != '\n' && b[begin - 1] != '\r')
             --begin;
-        if (begin == 0 && b.startsWith("\xEF\xBB\xBF"))
+        if (begin == 0 && first == 3)
             begin = 3;
-        const QString text = decodeIniLine(QByteArrayView(b.data() + begin, end - begin));
-        const IniLine line = classifyIniLine(text);
+        const IniLine line = classifyIniLine(decodeIniLine(QByteArrayView(b.data() + begin, end - begin)));
         if (line.kind == IniLine::Header) {
-            header = begin;
-            section = IniDocument::normalizedName(line.name.toString());
+            e.header = begin;
+            e.section = IniDocument::normalizedName(line.name.toString());
         }
-        nameBefore = nameBefore || isName(line);
+        e.nameBefore = e.nameBefore || isNameEntry(line);
         start = begin;
     }
+    return e;
+}
+
+} // namespace
+
+bool NamesFollower::followOneLine(const QByteArray &bytes)
+{
+    const QByteArray &a = m_bytes;
+    const QByteArray &b = bytes;
+    const qsizetype na = a.size(), nb = b.size();
+    const Change c = changeBetween(a, b);
+    if (c.start < 0)
+        return true;
+    const qsizetype p = c.start;
+    // Only a change inside one line, which keeps every line end (and a byte
+    // order mark) as it was.
+    auto breaks = [](const char *from, const char *to) {
+        return std::find_if(from, to, [](char ch) { return ch == '\n' || ch == '\r'; }) != to;
+    };
+    if (p < 3 || a[p - 1] == '\r' || breaks(a.data() + p, a.data() + c.endOld) || breaks(b.data() + p, b.data() + c.endNew))
+        return false;
+    qsizetype ls = p;
+    while (ls > 0 && a[ls - 1] != '\n' && a[ls - 1] != '\r')
+        --ls;
+    qsizetype lea = c.endOld;
+    while (lea < na && a[lea] != '\n' && a[lea] != '\r')
+        ++lea;
+    const qsizetype leb = lea + (nb - na);
+    if (ls < 3)
+        return false;
+    const IniLine was = classifyIniLine(decodeIniLine(QByteArrayView(a.data() + ls, lea - ls)));
+    const QString newText = decodeIniLine(QByteArrayView(b.data() + ls, leb - ls));
+    const IniLine now = classifyIniLine(newText);
+    // Sections and keys stay where they were: only a value may differ.
+    if (was.kind == IniLine::Header || now.kind != was.kind || now.name != was.name)
+        return false;
+
+    const Enclosing e = enclosingSection(b, ls);
     bool ok = false;
-    const int number = section.toInt(&ok);
-    const bool numbered = ok && number >= 0 && number <= kMaxFavorites && section == QString::number(number);
-    if (header >= 0 && !numbered && section.compare(kSection, Qt::CaseInsensitive) == 0)
+    const int number = e.section.toInt(&ok);
+    const bool numbered = ok && number >= 0 && number <= kMaxFavorites && e.section == QString::number(number);
+    if (e.header >= 0 && !numbered && e.section.compare(kSection, Qt::CaseInsensitive) == 0)
         return false; // the count may have changed
-    if (header >= 0 && numbered && number < m_names.size() && m_headers[size_t(number)] == header && isName(now)
-        && !nameBefore)
+    if (e.header >= 0 && numbered && number < m_names.size() && m_headers[size_t(number)] == e.header
+        && isNameEntry(now) && !e.nameBefore)
         m_names[number] = IniDocument::unquoted(now.value);
     for (qsizetype &h : m_headers) {
         if (h > ls)
