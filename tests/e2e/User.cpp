@@ -200,10 +200,6 @@ bool waitForCaption(const QString &caption, int timeoutMs)
     return QTest::qWaitFor([&] { return captions().contains(caption); }, timeoutMs);
 }
 
-bool captionGone(const QString &caption, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return !captions().contains(caption); }, timeoutMs);
-}
 
 QImage look(const QWidget *w)
 {

@@ -42,7 +42,6 @@ void close(QWidget *window);
 // Captions of the shown top-level windows, as a window manager reads them.
 QStringList captions();
 bool waitForCaption(const QString &caption, int timeoutMs = 20000);
-bool captionGone(const QString &caption, int timeoutMs = 20000);
 // The screen's pixels inside a widget's area, and how many are near `colour`.
 QImage look(const QWidget *w);
 int count(const QImage &image, const QColor &colour, int tolerance = 24);

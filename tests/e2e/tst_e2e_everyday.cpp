@@ -23,12 +23,6 @@ QString python(QProcess &server, const QByteArray &handler, const QString &dir, 
     return server.waitForReadyRead(20000) ? QString::fromLatin1(server.readLine().trimmed()) : QString();
 }
 
-QByteArray headOf(const LocalServer &server, const QString &path)
-{
-    const qsizetype i = server.requests.lastIndexOf(path);
-    return i < 0 ? QByteArray() : server.heads[i];
-}
-
 // A link that fills the whole page, for a click anywhere.
 QByteArray pageLinkingTo(const QByteArray &title, const QByteArray &href)
 {
@@ -95,8 +89,8 @@ void TestEveryday::continuesOnTheLastPageWithItsCookies()
     auto second = start(QStringLiteral("Welcome Back - Kestrel"));
     QVERIFY(second);
     QVERIFY(!User::captions().contains(welcome));
-    QVERIFY2(headOf(m_server, QStringLiteral("/again.html")).contains("\r\nCookie: visitor=kestrel42"),
-             headOf(m_server, QStringLiteral("/again.html")).constData());
+    const QByteArray head = m_server.heads.value(m_server.requests.lastIndexOf(QStringLiteral("/again.html")));
+    QVERIFY2(head.contains("\r\nCookie: visitor=kestrel42"), head.constData());
     QVERIFY(second->closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.local/share/Kestrel")).exists());
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.cache/Kestrel")).exists());
@@ -107,7 +101,6 @@ void TestEveryday::startupDialogByKeyboard()
     m_server.page(QStringLiteral("/last.html"), "<title>Last Page</title>");
     TempIni ini(continueOn(QStringLiteral("/last.html")).replace("DoStartup=False", "DoStartup=True")
                     .replace("Startup=Continue", "Startup=Blank"));
-    const int hits = m_server.hits(QStringLiteral("/last.html"));
     auto kestrel = start(welcome);
     QVERIFY(kestrel);
     // With no window manager here to activate it, the user clicks into it
@@ -117,7 +110,7 @@ void TestEveryday::startupDialogByKeyboard()
     QTest::qWait(200); // an access key presses its button for a moment
     User::key(QStringLiteral("Return"));
     QVERIFY(User::waitForCaption(QStringLiteral("Last Page - Kestrel"), 30000));
-    QCOMPARE(m_server.hits(QStringLiteral("/last.html")), hits + 1);
+    QCOMPARE(m_server.hits(QStringLiteral("/last.html")), 1);
     QVERIFY(ini.bytes().contains("Startup=Continue"));
     QVERIFY(ini.bytes().contains("DoStartup=False"));
     QVERIFY(kestrel->closeAndEnd(QStringLiteral("Last Page - Kestrel")));

@@ -258,7 +258,7 @@ void TestUserInput::favoritesByKeyboard()
         User::key(QStringLiteral("ctrl+a"));
         User::type(typed);
         User::key(QStringLiteral("Return"));
-        QVERIFY(User::captionGone(caption));
+        QTRY_VERIFY(!User::captions().contains(caption));
     };
     User::click(add);
     name(QStringLiteral("Add Favorite"), "frmFavAdd", QStringLiteral("My Kestrel"));
@@ -318,10 +318,12 @@ void TestUserInput::listFollowsOtherWritersAndOpensWhatItShows()
     MainWindow *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     User::click(control<QPushButton>(w, "cmdSidebar"));
-    QTRY_VERIFY(control<QListWidget>(w, "lstFavs")->isVisible());
-    QCOMPARE(rows(control<QListWidget>(w, "lstFavs")), QStringList{QStringLiteral("No Favorites Added")});
+    auto *list = control<QListWidget>(w, "lstFavs");
+    QTRY_VERIFY(list->isVisible());
+    QCOMPARE(rows(list), QStringList{QStringLiteral("No Favorites Added")});
+    auto lastUrl = [] { return ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); };
     // The blank start page is stored first, so that what follows is what a user did.
-    QTRY_COMPARE_WITH_TIMEOUT(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")), QStringLiteral("about:blank"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), QStringLiteral("about:blank"), 10000);
 
     // Another writer replaces the file by a rename, twice: the list follows
     // within a second each time, and a double-click opens the favorite
@@ -333,18 +335,15 @@ void TestUserInput::listFollowsOtherWritersAndOpensWhatItShows()
     for (const auto &[content, expected] : versions) {
         const QString next = ini->dir.path() + QStringLiteral("/next.ini");
         QFile f(next);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
         f.close();
         QCOMPARE(QProcess::execute(QStringLiteral("mv"), {next, ini->path}), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(rows(control<QListWidget>(w, "lstFavs")), expected, 1000);
-        auto *list = control<QListWidget>(w, "lstFavs");
+        QTRY_COMPARE_WITH_TIMEOUT(rows(list), expected, 1000);
         User::doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), expected.first() + QStringLiteral(" Page - Kestrel"), 20000);
         // The page load stores its address; an editor that saves meanwhile,
         // without the lock, would lose to it, so the next one waits.
-        QTRY_COMPARE_WITH_TIMEOUT(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")),
-                                  server.url(QStringLiteral("/%1.html").arg(expected.first())), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), server.url(QStringLiteral("/%1.html").arg(expected.first())), 10000);
     }
     QCOMPARE(server.hits(QStringLiteral("/F2.html")), 0);
 }
@@ -364,22 +363,15 @@ void TestUserInput::failedAddIsToldAndTheDialogStays()
     QTRY_VERIFY((dialog = shown<QDialog>(QStringLiteral("frmFavAdd"))));
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
 
-    // The message box waits for its OK inside the click: it is read and
-    // answered from a timer.
+    // The message box waits for its OK in a loop of its own.
     QString told;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box->objectName() != QLatin1String("SaveError") || !box->isVisible())
-            return;
-        poll.stop();
-        told = box->text();
-        // The box runs its own loop; the key goes in without waiting beneath it.
-        User::key(QStringLiteral("Return"));
-    });
-    poll.start(100);
-    User::click(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd")));
-    QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 10000);
+    UserSteps steps;
+    steps.then([&] { return User::clickIf(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))); })
+        .then([&] {
+            auto *box = shown<QMessageBox>(QStringLiteral("SaveError"));
+            return box && (told = box->text(), User::key(QStringLiteral("Return")), true);
+        });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
     QVERIFY2(told.contains(ini->path) && told.contains(QStringLiteral("read-only")), qPrintable(told));
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(dialog->isVisible());

@@ -55,10 +55,7 @@ void TestPageLimits::propertiesShowTheRealAddressUnderAForgedTitle()
     QTRY_VERIFY_WITH_TIMEOUT((box = shown<QMessageBox>(QStringLiteral("PropertiesBox"))), 10000);
     QTest::qWait(200);
     QVERIFY2(User::count(User::look(box), Qt::red, 60) == 0, "the title was drawn as markup");
-    QStringList addressLines;
-    for (const QString &line : box->text().split(QLatin1Char('\n')))
-        if (line.contains(QStringLiteral("Address:")) && !line.startsWith(QStringLiteral("Title:")))
-            addressLines << line;
+    const QStringList addressLines = box->text().split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^(?!Title:).*Address:")));
     QCOMPARE(addressLines, QStringList{QStringLiteral("Address:\t") + server.url(QStringLiteral("/forged.html"))});
     User::key(QStringLiteral("Return"));
     QTRY_VERIFY(!shown<QMessageBox>(QStringLiteral("PropertiesBox")));
@@ -328,13 +325,7 @@ void TestPageLimits::thirtyWindowsOpenedAndClosedLeaveNothingBehind()
     QTest::qWait(3000); // renderer processes of closed windows exit
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const double after = treePssKb(QCoreApplication::applicationPid());
-    qInfo("process tree PSS: %.1f MB before, %.1f MB after 30 windows (%.1f%%)", before / 1024, after / 1024,
-          100.0 * (after - before) / before);
     QVERIFY(QApplication::topLevelWidgets().size() <= widgetsBefore);
-    int mainWindowObjects = 0;
-    for (QWidget *t : QApplication::topLevelWidgets())
-        mainWindowObjects += qobject_cast<MainWindow *>(t) != nullptr;
-    QCOMPARE(mainWindowObjects, 1);
     QCOMPARE(openMainWindows(), QList<MainWindow *>{first});
     QVERIFY2(after <= before * 1.15, qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(before).arg(after)));
 }
