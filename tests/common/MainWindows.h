@@ -31,12 +31,13 @@ T *control(const QWidget *window, const char *name)
     return c;
 }
 
-// The shown top-level window of that name (and, when given, that owner).
+// The shown top-level window of that name, or of its type when no name is
+// given (and, when given, of that owner).
 template <typename T>
 T *shown(const QString &name, QWidget *owner = nullptr)
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && t->objectName() == name
+        if (auto *t = qobject_cast<T *>(w); t && t->isVisible() && (name.isEmpty() || t->objectName() == name)
                                             && (!owner || t->parentWidget() == owner))
             return t;
     }
@@ -57,11 +58,9 @@ inline QList<MainWindow *> openMainWindows()
 // The shown main window other than `w`, if any.
 inline MainWindow *otherMainWindow(MainWindow *w)
 {
-    for (MainWindow *m : openMainWindows()) {
-        if (m != w)
-            return m;
-    }
-    return nullptr;
+    QList<MainWindow *> others = openMainWindows();
+    others.removeAll(w);
+    return others.value(0);
 }
 
 inline void closeAllWindows()

@@ -10,9 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QMessageBox>
-#include <QSettings>
-#include <QTimer>
 #include <QtTest>
 
 // The program's host with views that need no engine.

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QApplication>
-#include <QByteArray>
-#include <memory>
-#include <QHash>
-#include <functional>
-#include <QStringList>
+#include "User.h"
+
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 
-// A small HTTP server on 127.0.0.1 for the pages the tests load.
+// A small HTTP server on 127.0.0.1 for the pages the tests load, and its log.
 class LocalServer : public QObject
 {
 public:
@@ -27,9 +24,7 @@ public:
     void page(const QString &path, const QByteArray &html, const QByteArray &type = "text/html; charset=utf-8",
               const QByteArray &headers = QByteArray())
     {
-        m_pages.insert(path, {type, html});
-        if (!headers.isEmpty())
-            m_headers.insert(path, headers);
+        m_pages.insert(path, {type, html, headers});
     }
     QString url(const QString &path) const
     {
@@ -37,71 +32,77 @@ public:
     }
     int hits(const QString &path) const { return requests.count(path); }
 
-    QStringList requests;
+    QStringList requests, posts;
     QList<QByteArray> heads; // each request's head, as it came
     // The whole answer to a request, decided from its head; an empty one
     // leaves the request to the pages.
     std::function<QByteArray(const QString &path, const QByteArray &head)> answer;
-    QStringList posts;
 
 private:
+    struct Page
+    {
+        QByteArray type = "text/plain", body = "not found", headers;
+    };
     void serve(QTcpSocket *s)
     {
         connect(s, &QTcpSocket::readyRead, s, [this, s] {
-            m_buffer[s] += s->readAll();
-            if (!m_buffer[s].contains("\r\n\r\n"))
+            QByteArray &buffer = m_buffer[s];
+            buffer += s->readAll();
+            if (!buffer.contains("\r\n\r\n"))
                 return;
-            const QByteArray head = m_buffer[s].left(m_buffer[s].indexOf("\r\n\r\n"));
-            const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');
+            const QByteArray head = buffer.left(buffer.indexOf("\r\n\r\n"));
             m_buffer.remove(s);
-            const QString path = first.size() > 1 ? QString::fromUtf8(first[1]) : QString();
+            const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');
+            const QString path = QString::fromUtf8(first.value(1));
             requests << path;
             heads << head;
-            if (const QByteArray custom = answer ? answer(path, head) : QByteArray(); !custom.isEmpty()) {
-                s->write(custom);
-                s->disconnectFromHost();
-                return;
-            }
             if (first.value(0) == "POST")
                 posts << path;
-            const auto it = m_pages.constFind(path);
-            QByteArray status = "200 OK", type = "text/plain", body = "not found";
-            if (it != m_pages.constEnd()) {
-                type = it->first;
-                body = it->second;
-            } else {
-                status = "404 Not Found";
+            QByteArray out = answer ? answer(path, head) : QByteArray();
+            if (out.isEmpty()) {
+                const Page p = m_pages.value(path);
+                out = "HTTP/1.1 " + QByteArray(m_pages.contains(path) ? "200 OK" : "404 Not Found")
+                      + "\r\nContent-Type: " + p.type + "\r\nContent-Length: " + QByteArray::number(p.body.size())
+                      + "\r\nConnection: close\r\nCache-Control: no-store\r\n" + p.headers + "\r\n" + p.body;
             }
-            s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: "
-                     + QByteArray::number(body.size()) + "\r\nConnection: close\r\nCache-Control: no-store\r\n" + m_headers.value(path) + "\r\n" + body);
+            s->write(out);
             s->disconnectFromHost();
         });
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
     }
 
     QTcpServer m_server;
-    QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
-    QHash<QString, QByteArray> m_headers;
+    QHash<QString, Page> m_pages;
     QHash<QTcpSocket *, QByteArray> m_buffer;
 };
 
-// X11 top-level windows of the display, for tests that run the program.
-namespace X11 {
-// Title of every mapped top-level window.
-QStringList windowTitles();
-// Asks the window with this title to close, as a window manager's close box does.
-bool requestClose(const QString &title);
-}
-
-// Sets a program up as Kestrel is: the real web view in every window, and the
-// program's own window steps.
-QApplication *startRealEngineApp(int &argc, char **argv);
-
-// Runs test object T, made once the application exists (its server needs it).
-template <typename T>
-int runWithRealEngine(int argc, char **argv)
+// The real program, started as a user starts it, in a home of its own.
+class Kestrel
 {
-    std::unique_ptr<QApplication> app(startRealEngineApp(argc, argv));
-    T test;
-    return QTest::qExec(&test, argc, argv);
-}
+public:
+    explicit Kestrel(const QString &home, const QStringList &args = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DOWNLOAD_DIR"})
+            env.remove(QString::fromLatin1(xdg));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), args);
+    }
+    ~Kestrel()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    // Ends as a program does when its last window's close box is clicked.
+    bool ends(int timeoutMs = 20000)
+    {
+        return process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit
+               && process.exitCode() == 0;
+    }
+    bool closeAndEnd(const QString &caption) { return User::close(caption) && ends(); }
+    QProcess process;
+};

@@ -1,88 +1,41 @@
 #include "E2eSupport.h"
-#include "UserInput.h"
 #include "TempIni.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 namespace {
 
-// The real program in a home of its own, as a user starts it.
-class Kestrel
+// A python3 server with handler class H, for what the local server cannot
+// do, in `dir` and over TLS when a certificate is there; its port, or nothing
+// when python3 cannot serve here.
+QString python(QProcess &server, const QByteArray &handler, const QString &dir, bool tls = false)
 {
-public:
-    Kestrel(const QString &home, const QStringList &args = {})
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home);
-        for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DOWNLOAD_DIR"})
-            env.remove(QString::fromLatin1(xdg));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), args);
-    }
-    ~Kestrel()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    // Closes the window as its close box does and waits for the program to end.
-    bool closeAndEnd(const QString &caption)
-    {
-        if (!X11::requestClose(caption))
-            return false;
-        return m_process.waitForFinished(20000) && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
-    }
-    QProcess m_process;
-};
-
-bool shown(const QString &caption)
-{
-    return X11::windowTitles().contains(caption);
+    QByteArray script = "import http.server, ssl, time\n" + handler + "s = http.server.HTTPServer(('127.0.0.1', 0), H)\n";
+    if (tls)
+        script += "c = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\nc.load_cert_chain('cert.pem', 'key.pem')\n"
+                  "s.socket = c.wrap_socket(s.socket, server_side=True)\n";
+    server.setWorkingDirectory(dir);
+    server.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(script + "print(s.server_address[1], flush=True)\ns.serve_forever()\n")});
+    return server.waitForReadyRead(20000) ? QString::fromLatin1(server.readLine().trimmed()) : QString();
 }
 
-// A click at x, y of the window's inside, through the X server.
-void click(const QString &caption, int x, int y, int button = 1)
+// A link that fills the whole page, for a click anywhere.
+QByteArray pageLinkingTo(const QByteArray &title, const QByteArray &href)
 {
-    QVERIFY2(shown(caption), qPrintable(caption));
-    User::clickWindow(caption, QPoint(x, y), button);
+    return "<title>" + title + "</title><body style='margin:0'><a href='" + href
+           + "' style='display:block;width:100vw;height:100vh'>" + title + "</a>";
 }
 
-// Gives the window the keyboard and types into wherever the program put its
-// focus: "<key>" presses a key, anything else is typed.
-void typeInto(const QString &caption, const QStringList &keys)
-{
-    QVERIFY2(shown(caption), qPrintable(caption));
-    User::focusWindow(caption);
-    for (const QString &k : keys) {
-        if (k.startsWith(QLatin1Char('<')))
-            User::key(k.mid(1, k.size() - 2));
-        else
-            User::type(k);
-    }
-}
-
-QByteArray headOf(const LocalServer &server, const QString &path)
-{
-    for (qsizetype i = server.requests.size() - 1; i >= 0; --i) {
-        if (server.requests[i] == path)
-            return server.heads[i];
-    }
-    return {};
-}
+const QString welcome = QStringLiteral("Welcome to Kestrel");
 
 } // namespace
 
-// Everyday browsing with the real program: what a user does, checked by what
-// leaves the program (files, the server's log) and what the window shows.
+// Everyday use of the real program, started as a user starts it: checked by
+// what leaves it (files, the server's log) and what its windows show.
 class TestEveryday : public QObject
 {
     Q_OBJECT
@@ -93,7 +46,8 @@ private slots:
     void cleanupTestCase() { XCloseDisplay(m_display); }
     void init() { QVERIFY(m_home.isValid()); }
 
-    void cookiesOutliveTheProgram();
+    void continuesOnTheLastPageWithItsCookies();
+    void startupDialogByKeyboard();
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
     void attachmentsLandInDownloadsWithoutOverwriting();
     void downloadOutlivesItsWindow();
@@ -103,32 +57,63 @@ private slots:
     void untrustedCertificateIsNamedAndOpensOnlyByChoice();
 
 private:
+    // The program on `address`, or on the last page when none is given.
+    std::unique_ptr<Kestrel> start(const QString &caption, const QString &address = QString())
+    {
+        auto k = std::make_unique<Kestrel>(m_home.path(), address.isEmpty() ? QStringList() : QStringList{address});
+        if (!User::waitForCaption(caption, 30000))
+            return nullptr;
+        QTest::qWait(700); // the caption comes before the page is drawn and can take clicks
+        return k;
+    }
+    QByteArray continueOn(const QString &path)
+    {
+        return "[Settings]\r\nDoStartup=False\r\nStartup=Continue\r\nLastURL=" + m_server.url(path).toUtf8()
+               + "\r\n[Favorites]\r\nNumber=0\r\n";
+    }
+
     Display *m_display = nullptr;
     QTemporaryDir m_home;
     LocalServer m_server;
 };
 
-void TestEveryday::cookiesOutliveTheProgram()
+void TestEveryday::continuesOnTheLastPageWithItsCookies()
 {
     m_server.page(QStringLiteral("/signin.html"), "<title>Signed In</title>", "text/html",
                   "Set-Cookie: visitor=kestrel42; Max-Age=3600; Path=/\r\n");
     m_server.page(QStringLiteral("/again.html"), "<title>Welcome Back</title>");
-    TempIni ini("[Settings]\r\nDoStartup=False\r\nStartup=Continue\r\nLastURL="
-                + m_server.url(QStringLiteral("/signin.html")).toUtf8() + "\r\n");
-    {
-        Kestrel first(m_home.path());
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Signed In - Kestrel")), 30000);
-        QVERIFY(first.closeAndEnd(QStringLiteral("Signed In - Kestrel")));
-    }
-    ini.write("[Settings]\r\nDoStartup=False\r\nStartup=Continue\r\nLastURL="
-              + m_server.url(QStringLiteral("/again.html")).toUtf8() + "\r\n");
-    Kestrel second(m_home.path());
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Welcome Back - Kestrel")), 30000);
-    QVERIFY2(headOf(m_server, QStringLiteral("/again.html")).contains("\r\nCookie: visitor=kestrel42"),
-             headOf(m_server, QStringLiteral("/again.html")).constData());
-    QVERIFY(second.closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
+    TempIni ini(continueOn(QStringLiteral("/signin.html")));
+    QVERIFY(start(QStringLiteral("Signed In - Kestrel"))->closeAndEnd(QStringLiteral("Signed In - Kestrel")));
+    QVERIFY(ini.bytes().contains("Startup=Continue"));
+    ini.write(continueOn(QStringLiteral("/again.html")));
+    auto second = start(QStringLiteral("Welcome Back - Kestrel"));
+    QVERIFY(second);
+    QVERIFY(!User::captions().contains(welcome));
+    const QByteArray head = m_server.heads.value(m_server.requests.lastIndexOf(QStringLiteral("/again.html")));
+    QVERIFY2(head.contains("\r\nCookie: visitor=kestrel42"), head.constData());
+    QVERIFY(second->closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.local/share/Kestrel")).exists());
     QVERIFY(QDir(m_home.path() + QStringLiteral("/.cache/Kestrel")).exists());
+}
+
+void TestEveryday::startupDialogByKeyboard()
+{
+    m_server.page(QStringLiteral("/last.html"), "<title>Last Page</title>");
+    TempIni ini(continueOn(QStringLiteral("/last.html")).replace("DoStartup=False", "DoStartup=True")
+                    .replace("Startup=Continue", "Startup=Blank"));
+    auto kestrel = start(welcome);
+    QVERIFY(kestrel);
+    // With no window manager here to activate it, the user clicks into it
+    // first; then its access keys choose and Enter starts.
+    User::clickWindow(welcome, QPoint(10, 10));
+    User::key(QStringLiteral("alt+c alt+d"));
+    QTest::qWait(200); // an access key presses its button for a moment
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Last Page - Kestrel"), 30000));
+    QCOMPARE(m_server.hits(QStringLiteral("/last.html")), 1);
+    QVERIFY(ini.bytes().contains("Startup=Continue"));
+    QVERIFY(ini.bytes().contains("DoStartup=False"));
+    QVERIFY(kestrel->closeAndEnd(QStringLiteral("Last Page - Kestrel")));
 }
 
 void TestEveryday::addressesGivenToTheProgramOpenInWindowsOfTheirOwn()
@@ -138,10 +123,11 @@ void TestEveryday::addressesGivenToTheProgramOpenInWindowsOfTheirOwn()
     // A first start: the start-up dialog would ask, but a link is waiting.
     TempIni ini("[Settings]\r\n");
     Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/one.html")), m_server.url(QStringLiteral("/two.html"))});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Link One - Kestrel")) && shown(QStringLiteral("Link Two - Kestrel")), 30000);
-    QVERIFY(!shown(QStringLiteral("Welcome to Kestrel")));
-    QCOMPARE(X11::windowTitles().filter(QStringLiteral(" - Kestrel")).size(), 2);
-    QVERIFY(X11::requestClose(QStringLiteral("Link One - Kestrel")));
+    QVERIFY(User::waitForCaption(QStringLiteral("Link One - Kestrel"), 30000));
+    QVERIFY(User::waitForCaption(QStringLiteral("Link Two - Kestrel")));
+    QVERIFY(!User::captions().contains(welcome));
+    QCOMPARE(User::captions().filter(QStringLiteral(" - Kestrel")).size(), 2);
+    QVERIFY(User::close(QStringLiteral("Link One - Kestrel")));
     QVERIFY(kestrel.closeAndEnd(QStringLiteral("Link Two - Kestrel")));
 }
 
@@ -152,42 +138,34 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
         report += char(i * 7 % 256); // every byte value, NUL included
     m_server.page(QStringLiteral("/report.pdf"), report, "application/pdf",
                   "Content-Disposition: attachment; filename=\"report.pdf\"\r\n");
-    m_server.page(QStringLiteral("/files.html"),
-                  "<title>Files</title><body style='margin:0'><a href='/report.pdf' "
-                  "style='display:block;width:100vw;height:100vh'>Report</a>");
+    m_server.page(QStringLiteral("/files.html"), pageLinkingTo("Files", "/report.pdf"));
     TempIni ini("[Settings]\r\n");
-    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/files.html"))});
     const QString caption = QStringLiteral("Files - Kestrel");
-    QTRY_VERIFY_WITH_TIMEOUT(shown(caption), 30000);
-    const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
-    auto bytes = [&downloads](const QString &name) {
-        QFile f(downloads.filePath(name));
+    auto kestrel = start(caption, m_server.url(QStringLiteral("/files.html")));
+    QVERIFY(kestrel);
+    auto bytes = [this](const QString &name) {
+        QFile f(m_home.path() + QStringLiteral("/Downloads/") + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    QTest::qWait(500);
-    click(caption, 400, 500);
+    User::clickWindow(caption, QPoint(400, 500));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report.pdf")), report, 20000);
-    click(caption, 400, 500);
+    User::clickWindow(caption, QPoint(400, 500));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
     // The page's menu: Reload, Save page, Open link in new tab, ... in new
     // window, Save link.
-    click(caption, 400, 500, 3);
+    User::clickWindow(caption, QPoint(400, 500), 3);
     QTest::qWait(500);
-    for (int i = 0; i < 5; ++i)
-        User::key(QStringLiteral("Down"));
-    User::key(QStringLiteral("Return"));
+    User::key(QStringLiteral("Down Down Down Down Down Return"));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (2).pdf")), report, 20000);
-    QVERIFY(kestrel.closeAndEnd(caption));
+    QVERIFY(kestrel->closeAndEnd(caption));
 }
 
 void TestEveryday::downloadOutlivesItsWindow()
 {
     // A slow file: 20 pieces of 50 kB, a tenth of a second apart.
     QProcess slow;
-    slow.start(QStringLiteral("python3"), {"-c", R"(
-import http.server, time
-class Slow(http.server.BaseHTTPRequestHandler):
+    const QString port = python(slow, R"(class H(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         self.send_response(200)
         self.send_header("Content-Disposition", "attachment; filename=slow.bin")
@@ -197,25 +175,18 @@ class Slow(http.server.BaseHTTPRequestHandler):
             self.wfile.write(bytes([65 + i]) * 50000)
             self.wfile.flush()
             time.sleep(0.1)
-server = http.server.HTTPServer(("127.0.0.1", 0), Slow)
-print(server.server_address[1], flush=True)
-server.serve_forever()
-)"});
-    if (!slow.waitForReadyRead(20000))
+)", m_home.path());
+    if (port.isEmpty())
         QSKIP("python3 cannot serve here");
-    const QByteArray port = slow.readLine().trimmed();
-    m_server.page(QStringLiteral("/slow.html"), "<title>Slow</title><body style='margin:0'><a href='http://127.0.0.1:"
-                      + port + "/slow.bin' style='display:block;width:100vw;height:100vh'>Slow</a>");
+    m_server.page(QStringLiteral("/slow.html"), pageLinkingTo("Slow", "http://127.0.0.1:" + port.toLatin1() + "/slow.bin"));
     TempIni ini("[Settings]\r\n");
-    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/slow.html"))});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Slow - Kestrel")), 30000);
-    QTest::qWait(500);
-    click(QStringLiteral("Slow - Kestrel"), 400, 500);
+    auto kestrel = start(QStringLiteral("Slow - Kestrel"), m_server.url(QStringLiteral("/slow.html")));
+    QVERIFY(kestrel);
+    User::clickWindow(QStringLiteral("Slow - Kestrel"), QPoint(400, 500));
     const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.entryList(QDir::Files).isEmpty(), 20000);
-    QVERIFY(X11::requestClose(QStringLiteral("Slow - Kestrel")));
-    QVERIFY(kestrel.m_process.waitForFinished(30000));
-    QCOMPARE(kestrel.m_process.exitCode(), 0);
+    QVERIFY(User::close(QStringLiteral("Slow - Kestrel")));
+    QVERIFY(kestrel->ends(30000));
     QFile file(downloads.filePath(QStringLiteral("slow.bin")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray got = file.readAll();
@@ -230,30 +201,31 @@ void TestEveryday::signInSendsTheTypedCredentialsAndCancelShowsTheRefusal()
     m_server.answer = [](const QString &path, const QByteArray &head) -> QByteArray {
         if (path != QLatin1String("/staff.html"))
             return {};
-        const QByteArray body = head.contains("\r\nAuthorization: Basic " + QByteArray("ann:s3cr<t").toBase64() + "\r\n")
-                                    ? "<title>Staff Only</title>"
-                                    : "<title>Keep Out</title>";
-        const QByteArray status = body.contains("Keep") ? "401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"<b>Staff</b>\""
-                                                        : "200 OK";
+        const bool known = head.contains("\r\nAuthorization: Basic " + QByteArray("ann:s3cr<t").toBase64() + "\r\n");
+        const QByteArray body = known ? "<title>Staff Only</title>" : "<title>Keep Out</title>";
+        const QByteArray status = known ? "200 OK" : "401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"<b>Staff</b>\"";
         return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: "
                + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
     };
     TempIni ini("[Settings]\r\n");
     const QString url = m_server.url(QStringLiteral("/staff.html"));
+    const QString signIn = QStringLiteral("Sign In");
     {
-        Kestrel refused(m_home.path(), {url});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Sign In")), 30000);
-        typeInto(QStringLiteral("Sign In"), {QStringLiteral("<Escape>")});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Keep Out - Kestrel")), 20000);
-        QVERIFY(!shown(QStringLiteral("Sign In")));
-        QVERIFY(refused.closeAndEnd(QStringLiteral("Keep Out - Kestrel")));
+        auto refused = start(signIn, url);
+        QVERIFY(refused && User::focusWindow(signIn));
+        User::key(QStringLiteral("Escape"));
+        QVERIFY(User::waitForCaption(QStringLiteral("Keep Out - Kestrel")));
+        QVERIFY(!User::captions().contains(signIn));
+        QVERIFY(refused->closeAndEnd(QStringLiteral("Keep Out - Kestrel")));
     }
-    Kestrel kestrel(m_home.path(), {url});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Sign In")), 30000);
-    typeInto(QStringLiteral("Sign In"), {QStringLiteral("ann"), QStringLiteral("<Tab>"), QStringLiteral("s3cr<t"),
-                                         QStringLiteral("<Return>")});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Staff Only - Kestrel")), 20000);
-    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Staff Only - Kestrel")));
+    auto kestrel = start(signIn, url);
+    QVERIFY(kestrel && User::focusWindow(signIn));
+    User::type(QStringLiteral("ann"));
+    User::key(QStringLiteral("Tab"));
+    User::type(QStringLiteral("s3cr<t"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Staff Only - Kestrel")));
+    QVERIFY(kestrel->closeAndEnd(QStringLiteral("Staff Only - Kestrel")));
 }
 
 void TestEveryday::permissionRequestsAreAnsweredEitherWay()
@@ -264,27 +236,30 @@ void TestEveryday::permissionRequestsAreAnsweredEitherWay()
                   ".then(function(r){document.title='Answer '+r+' '+(++n)})\">Ask</button>");
     TempIni ini("[Settings]\r\n");
     const QString url = m_server.url(QStringLiteral("/ask.html"));
+    const QString permission = QStringLiteral("Permission");
+    // Asked, answered with `key`; the page is told `answer`.
+    auto askAndAnswer = [&](const char *key, const QString &answer) {
+        auto kestrel = start(QStringLiteral("Ask - Kestrel"), url);
+        if (!kestrel)
+            return kestrel;
+        User::clickWindow(QStringLiteral("Ask - Kestrel"), QPoint(400, 500));
+        if (!User::waitForCaption(permission) || !User::focusWindow(permission))
+            return decltype(kestrel)();
+        User::key(QString::fromLatin1(key));
+        return User::waitForCaption(answer) ? std::move(kestrel) : nullptr;
+    };
     {
-        Kestrel kestrel(m_home.path(), {url});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Ask - Kestrel")), 30000);
-        click(QStringLiteral("Ask - Kestrel"), 400, 500);
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Permission")), 20000);
-        typeInto(QStringLiteral("Permission"), {QStringLiteral("<Escape>")});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer denied 1 - Kestrel")), 20000);
+        auto kestrel = askAndAnswer("Escape", QStringLiteral("Answer denied 1 - Kestrel"));
+        QVERIFY(kestrel);
         // The site asks again: the answer stands, nobody is asked.
-        click(QStringLiteral("Answer denied 1 - Kestrel"), 400, 500);
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer denied 2 - Kestrel")), 20000);
-        QVERIFY(!shown(QStringLiteral("Permission")));
-        QVERIFY(kestrel.closeAndEnd(QStringLiteral("Answer denied 2 - Kestrel")));
+        User::clickWindow(QStringLiteral("Answer denied 1 - Kestrel"), QPoint(400, 500));
+        QVERIFY(User::waitForCaption(QStringLiteral("Answer denied 2 - Kestrel")));
+        QVERIFY(!User::captions().contains(permission));
+        QVERIFY(kestrel->closeAndEnd(QStringLiteral("Answer denied 2 - Kestrel")));
     }
     // A new run asks afresh.
-    Kestrel kestrel(m_home.path(), {url});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Ask - Kestrel")), 30000);
-    click(QStringLiteral("Ask - Kestrel"), 400, 500);
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Permission")), 20000);
-    typeInto(QStringLiteral("Permission"), {QStringLiteral("<alt+a>")});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Answer granted 1 - Kestrel")), 20000);
-    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Answer granted 1 - Kestrel")));
+    auto kestrel = askAndAnswer("alt+a", QStringLiteral("Answer granted 1 - Kestrel"));
+    QVERIFY(kestrel && kestrel->closeAndEnd(QStringLiteral("Answer granted 1 - Kestrel")));
 }
 
 void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
@@ -295,8 +270,8 @@ void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
                   "<script>document.onfullscreenchange=function(){"
                   "document.title=document.fullscreenElement?'Full':'Normal'}</script>");
     TempIni ini("[Settings]\r\n");
-    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/screen.html"))});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Screen - Kestrel")), 30000);
+    auto kestrel = start(QStringLiteral("Screen - Kestrel"), m_server.url(QStringLiteral("/screen.html")));
+    QVERIFY(kestrel);
     // The far corner of the screen lies outside the browser window until
     // the page fills the screen.
     auto cornerIsPage = [this] {
@@ -307,13 +282,15 @@ void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
         return page;
     };
     QVERIFY(!cornerIsPage());
-    click(QStringLiteral("Screen - Kestrel"), 150, 150);
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Full - Kestrel")), 20000);
+    User::clickWindow(QStringLiteral("Screen - Kestrel"), QPoint(150, 150));
+    QVERIFY(User::waitForCaption(QStringLiteral("Full - Kestrel")));
     QTRY_VERIFY_WITH_TIMEOUT(cornerIsPage(), 20000);
-    typeInto(QStringLiteral("Screen - Kestrel"), {QStringLiteral("<Escape>")});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Normal - Kestrel")), 20000);
+    // The full-screen window keeps the caption the page had when it asked.
+    QVERIFY(User::focusWindow(QStringLiteral("Screen - Kestrel")));
+    User::key(QStringLiteral("Escape"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Normal - Kestrel")));
     QTRY_VERIFY_WITH_TIMEOUT(!cornerIsPage(), 20000);
-    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Normal - Kestrel")));
+    QVERIFY(kestrel->closeAndEnd(QStringLiteral("Normal - Kestrel")));
 }
 
 void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()
@@ -326,40 +303,24 @@ void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()
                                               "/CN=127.0.0.1", "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});
     if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
         QSKIP("openssl cannot make a certificate here");
+    QFile page(dir + QStringLiteral("/secret.html"));
+    QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<title>Secret Page</title>") > 0);
+    page.close();
     QProcess tls;
-    tls.start(QStringLiteral("python3"), {"-c", R"(
-import http.server, ssl, sys
-class Page(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        body = b"<title>Secret Page</title>"
-        self.send_response(200)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-server = http.server.HTTPServer(("127.0.0.1", 0), Page)
-context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-context.load_cert_chain(sys.argv[1], sys.argv[2])
-server.socket = context.wrap_socket(server.socket, server_side=True)
-print(server.server_address[1], flush=True)
-server.serve_forever()
-)", dir + "/cert.pem", dir + "/key.pem"});
-    if (!tls.waitForReadyRead(20000))
+    const QString port = python(tls, "H = http.server.SimpleHTTPRequestHandler\n", dir, true);
+    if (port.isEmpty())
         QSKIP("python3 cannot serve TLS here");
-    const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(QString::fromLatin1(tls.readLine().trimmed()));
     TempIni ini("[Settings]\r\n");
     const QString question = QStringLiteral("Certificate Not Trusted");
-    {
-        Kestrel kestrel(m_home.path(), {url});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(question), 30000);
-        typeInto(question, {QStringLiteral("<Escape>")});
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Certificate not trusted - Kestrel")), 20000);
-        QVERIFY(kestrel.closeAndEnd(QStringLiteral("Certificate not trusted - Kestrel")));
+    // Either answer to the question, and the caption that follows it.
+    for (auto [key, caption] : {std::pair{"Escape", "Certificate not trusted - Kestrel"},
+                                std::pair{"alt+o", "Secret Page - Kestrel"}}) {
+        auto kestrel = start(question, QStringLiteral("https://127.0.0.1:%1/secret.html").arg(port));
+        QVERIFY(kestrel && User::focusWindow(question));
+        User::key(QString::fromLatin1(key));
+        QVERIFY(User::waitForCaption(QString::fromLatin1(caption)));
+        QVERIFY(kestrel->closeAndEnd(QString::fromLatin1(caption)));
     }
-    Kestrel kestrel(m_home.path(), {url});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(question), 30000);
-    typeInto(question, {QStringLiteral("<alt+o>")});
-    QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Secret Page - Kestrel")), 20000);
-    QVERIFY(kestrel.closeAndEnd(QStringLiteral("Secret Page - Kestrel")));
     tls.kill();
     tls.waitForFinished();
 }

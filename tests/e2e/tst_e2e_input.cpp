@@ -1,61 +1,55 @@
-#include "E2eSupport.h"
-#include "MainWindows.h"
-#include "TempIni.h"
-#include "UserInput.h"
+#include "EngineTest.h"
+
+#include "settings/Settings.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QWebEngineView>
 
-// A user's keyboard and mouse on the real program: every key and click goes
-// through the X server to wherever Qt has put the focus, and every check is
-// what the user sees (captions, pixels) or what leaves the program (the
-// server's log, the settings file).
-class TestUserInput : public QObject
+// A user's keyboard and mouse on the program's own controls: the address box,
+// favorites and the find bar. Every key and click goes through the X server
+// to wherever Qt has put the focus, and every check is what the user sees
+// (captions, pixels) or what leaves the program (the server's log, the
+// settings file).
+class TestUserInput : public EngineTest
 {
     Q_OBJECT
 private slots:
-    void init()
+    void initTestCase()
     {
-        m_ini = std::make_unique<TempIni>("[Settings]\r\n[Favorites]\r\nNumber=0\r\n");
         for (const char *name : {"alpha", "beta", "gamma", "edit"}) {
             const QByteArray title = QByteArray(name).left(1).toUpper() + QByteArray(name).mid(1);
-            m_server.page(QStringLiteral("/%1.html").arg(QLatin1String(name)),
-                          "<title>" + title + "</title><body><p>A kestrel hovers over the field.</p></body>");
+            server.page(QStringLiteral("/%1.html").arg(QLatin1String(name)),
+                        "<title>" + title + "</title><body><p>A kestrel hovers over the field.</p></body>");
         }
     }
-    void cleanup()
-    {
-        closeAllWindows();
-        QTest::qWait(50);
-        m_ini.reset();
-    }
 
-    void typedAddressLoadsAndPlaceholderFollowsTheFocus();
-    void typedTextIsReadableOnADarkTheme();
+    void typedAddressLoadsReadablyAndPlaceholderFollowsTheFocus();
     void completionBackspaceAndEnter();
     void pickFromTheDropDownLoads();
     void addressKeysSelectTheTextForTyping();
     void editingKeysEditTheBoxNotThePage();
     void favoritesByKeyboard();
     void findBarByKeyboard();
+    // One settings file shared with other writers: another Kestrel, an editor.
+    void listFollowsOtherWritersAndOpensWhatItShows();
+    void failedAddIsToldAndTheDialogStays();
 
 private:
-    QString url(const char *name) const { return m_server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
-    int hits(const char *name) const { return m_server.hits(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
+    QString url(const char *name) const { return server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
+    int hits(const char *name) const { return server.hits(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
     // Types a page's address into the focused box, presses `key` and waits for its caption.
     bool enter(const char *name, const char *key = "Return");
     // A new window on a page whose address the user typed into its box.
     QMainWindow *windowOnTyped(const char *name);
     // A window whose address box holds alpha then beta, typed as a user types them.
     QMainWindow *windowWithTwoTypedAddresses();
-
-    LocalServer m_server;
-    std::unique_ptr<TempIni> m_ini;
 };
 
 namespace {
@@ -79,6 +73,14 @@ int textReach(const QImage &image)
         }
     }
     return reach;
+}
+
+QStringList rows(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
 }
 
 int highlighted(const QImage &image)
@@ -113,8 +115,16 @@ QMainWindow *TestUserInput::windowWithTwoTypedAddresses()
     return w && enter("beta", "KP_Enter") ? w : nullptr;
 }
 
-void TestUserInput::typedAddressLoadsAndPlaceholderFollowsTheFocus()
+// On a dark theme, so that typed text hard-coded black would not be seen.
+void TestUserInput::typedAddressLoadsReadablyAndPlaceholderFollowsTheFocus()
 {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    QApplication::setPalette(dark);
+    auto restore = qScopeGuard([light] { QApplication::setPalette(light); });
     QMainWindow *w = openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QLineEdit *edit = addressBox(w)->lineEdit();
@@ -126,30 +136,12 @@ void TestUserInput::typedAddressLoadsAndPlaceholderFollowsTheFocus()
     QTRY_COMPARE(User::count(User::look(edit), grey, 40), 0);
     QVERIFY(enter("alpha"));
     QCOMPARE(hits("alpha"), 1);
-
+    QVERIFY(User::count(User::look(edit), QColor(0xf0, 0xf0, 0xf0), 40) > 20);
 
     // Leaving an emptied box brings the placeholder back.
     User::key(QStringLiteral("ctrl+a BackSpace"));
     User::click(w->findChild<QWidget *>(QStringLiteral("cmdSidebar")));
     QTRY_VERIFY(User::count(User::look(edit), grey, 40) > 20);
-}
-
-void TestUserInput::typedTextIsReadableOnADarkTheme()
-{
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
-    QApplication::setPalette(dark);
-    QMainWindow *w = openWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    QLineEdit *edit = addressBox(w)->lineEdit();
-    User::click(edit);
-    User::type(QStringLiteral("kestrel"));
-    const QImage seen = User::look(edit);
-    QApplication::setPalette(light);
-    QVERIFY(User::count(seen, QColor(0xf0, 0xf0, 0xf0), 40) > 20);
 }
 
 void TestUserInput::completionBackspaceAndEnter()
@@ -225,7 +217,7 @@ void TestUserInput::addressKeysSelectTheTextForTyping()
         QVERIFY(enter("beta"));
     }
     // The old text was replaced each time, never added to.
-    QCOMPARE(m_server.requests.filter(QStringLiteral("html")).filter(QStringLiteral("http")).size(), 0);
+    QCOMPARE(server.requests.filter(QStringLiteral("html")).filter(QStringLiteral("http")).size(), 0);
 }
 
 void TestUserInput::editingKeysEditTheBoxNotThePage()
@@ -245,7 +237,7 @@ void TestUserInput::editingKeysEditTheBoxNotThePage()
     User::key(QStringLiteral("ctrl+l ctrl+c End"));
     User::type(QStringLiteral("?again"));
     User::key(QStringLiteral("Return"));
-    QTRY_COMPARE(m_server.requests.count(QStringLiteral("/edit.html?again")), 1);
+    QTRY_COMPARE(server.requests.count(QStringLiteral("/edit.html?again")), 1);
 }
 
 void TestUserInput::favoritesByKeyboard()
@@ -257,42 +249,30 @@ void TestUserInput::favoritesByKeyboard()
     User::key(QStringLiteral("alt+v b"));
     auto *add = w->findChild<QPushButton *>(QStringLiteral("cmdFavAdd"));
     QTRY_VERIFY(add->isVisible());
+    // In the dialog with this caption, the name typed anew and Enter.
+    auto name = [](const QString &caption, const char *dialogName, const QString &typed) {
+        QWidget *dialog = nullptr;
+        QVERIFY(User::waitForCaption(caption));
+        QTRY_VERIFY((dialog = shown<QWidget>(QString::fromLatin1(dialogName))));
+        User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+        User::key(QStringLiteral("ctrl+a"));
+        User::type(typed);
+        User::key(QStringLiteral("Return"));
+        QTRY_VERIFY(!User::captions().contains(caption));
+    };
     User::click(add);
-    QVERIFY(User::waitForCaption(QStringLiteral("Add Favorite")));
-    QWidget *dialog = nullptr;
-    QTRY_VERIFY((dialog = shown<QWidget>(QStringLiteral("frmFavAdd"))));
-    User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
-    User::key(QStringLiteral("ctrl+a"));
-    User::type(QStringLiteral("My Kestrel"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::captionGone(QStringLiteral("Add Favorite")));
-    QVERIFY(m_ini->bytes().contains("Name=My Kestrel"));
-    QVERIFY(m_ini->bytes().contains("URL=" + url("alpha").toUtf8()));
+    name(QStringLiteral("Add Favorite"), "frmFavAdd", QStringLiteral("My Kestrel"));
+    QVERIFY(ini->bytes().contains("Name=My Kestrel"));
+    QVERIFY(ini->bytes().contains("URL=" + url("alpha").toUtf8()));
 
     // Edit it: pick the row, Edit Favorite, a new name, Enter.
     auto *list = w->findChild<QListWidget *>(QStringLiteral("lstFavs"));
     QTRY_COMPARE(list->count(), 1);
     User::click(list->viewport(), list->visualItemRect(list->item(0)).center());
     User::click(w->findChild<QPushButton *>(QStringLiteral("cmdFavEdit")));
-    QVERIFY(User::waitForCaption(QStringLiteral("Edit Favorite")));
-    QTRY_VERIFY((dialog = shown<QWidget>(QStringLiteral("frmFavEdit"))));
-    User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
-    User::key(QStringLiteral("ctrl+a"));
-    User::type(QStringLiteral("Renamed"));
-    User::key(QStringLiteral("Return"));
-    QVERIFY(User::captionGone(QStringLiteral("Edit Favorite")));
-    QVERIFY(m_ini->bytes().contains("Name=Renamed"));
-    QVERIFY(!m_ini->bytes().contains("My Kestrel"));
-
-    // A double click on the row opens the stored address. With the dialog
-    // gone and no window manager to hand the focus back, the user clicks.
-    User::click(addressBox(w));
-    User::key(QStringLiteral("ctrl+a"));
-    QVERIFY(enter("beta"));
-    const int alphaHits = hits("alpha");
-    User::doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
-    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
-    QCOMPARE(hits("alpha"), alphaHits + 1);
+    name(QStringLiteral("Edit Favorite"), "frmFavEdit", QStringLiteral("Renamed"));
+    QVERIFY(ini->bytes().contains("Name=Renamed"));
+    QVERIFY(!ini->bytes().contains("My Kestrel"));
 }
 
 void TestUserInput::findBarByKeyboard()
@@ -324,6 +304,78 @@ void TestUserInput::findBarByKeyboard()
     User::key(QStringLiteral("Escape"));
     QTRY_VERIFY(!w->findChild<QLineEdit *>(QStringLiteral("findText"))->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(User::count(User::look(view), match, 40), 0, 10000);
+}
+
+void TestUserInput::listFollowsOtherWritersAndOpensWhatItShows()
+{
+    for (const char *n : {"F1", "F2", "F3"})
+        server.page(QStringLiteral("/%1.html").arg(QLatin1String(n)), "<title>" + QByteArray(n) + " Page</title>");
+    auto fav = [&](int i, const char *name) {
+        return "[" + QByteArray::number(i) + "]\nName=" + name + "\nURL="
+               + server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))).toUtf8() + "\n";
+    };
+    ini->write("[Settings]\nDoStartup=False\nStartup=Blank\n[Favorites]\nNumber=0\n");
+    MainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(control<QPushButton>(w, "cmdSidebar"));
+    auto *list = control<QListWidget>(w, "lstFavs");
+    QTRY_VERIFY(list->isVisible());
+    QCOMPARE(rows(list), QStringList{QStringLiteral("No Favorites Added")});
+    auto lastUrl = [] { return ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); };
+    // The blank start page is stored first, so that what follows is what a user did.
+    QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), QStringLiteral("about:blank"), 10000);
+
+    // Another writer replaces the file by a rename, twice: the list follows
+    // within a second each time, and a double-click opens the favorite
+    // whose name the row shows.
+    const QList<QPair<QByteArray, QStringList>> versions = {
+        {"[Favorites]\nNumber=2\n" + fav(0, "F1") + fav(1, "F2"), {"F1", "F2"}},
+        {"[Favorites]\nNumber=2\n" + fav(0, "F3") + fav(1, "F1"), {"F3", "F1"}},
+    };
+    for (const auto &[content, expected] : versions) {
+        const QString next = ini->dir.path() + QStringLiteral("/next.ini");
+        QFile f(next);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+        f.close();
+        QCOMPARE(QProcess::execute(QStringLiteral("mv"), {next, ini->path}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(list), expected, 1000);
+        User::doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), expected.first() + QStringLiteral(" Page - Kestrel"), 20000);
+        // The page load stores its address; an editor that saves meanwhile,
+        // without the lock, would lose to it, so the next one waits.
+        QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), server.url(QStringLiteral("/%1.html").arg(expected.first())), 10000);
+    }
+    QCOMPARE(server.hits(QStringLiteral("/F2.html")), 0);
+}
+
+void TestUserInput::failedAddIsToldAndTheDialogStays()
+{
+    const QByteArray content = "[Settings]\r\nDoStartup=False\r\nStartup=Blank\r\n[Favorites]\r\nNumber=0\r\n";
+    ini->write(content);
+    // Read-only by its mode bits: not written, even by root.
+    QVERIFY(QFile::setPermissions(ini->path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    MainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(control<QPushButton>(w, "cmdSidebar"));
+    QTRY_VERIFY(control<QPushButton>(w, "cmdFavAdd")->isVisible());
+    User::click(control<QPushButton>(w, "cmdFavAdd"));
+    QDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = shown<QDialog>(QStringLiteral("frmFavAdd"))));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+
+    // The message box waits for its OK in a loop of its own.
+    QString told;
+    UserSteps steps;
+    steps.then([&] { return User::clickIf(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))); })
+        .then([&] {
+            auto *box = shown<QMessageBox>(QStringLiteral("SaveError"));
+            return box && (told = box->text(), User::key(QStringLiteral("Return")), true);
+        });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
+    QVERIFY2(told.contains(ini->path) && told.contains(QStringLiteral("read-only")), qPrintable(told));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(ini->bytes(), content);
 }
 
 int main(int argc, char **argv)

@@ -11,7 +11,6 @@ class TestPreferences : public QObject
 private slots:
     void startOfARun_data();
     void startOfARun();
-    void flagsAndPopUps();
 };
 
 void TestPreferences::startOfARun_data()
@@ -46,18 +45,6 @@ void TestPreferences::startOfARun()
     QTEST(p.canContinue(), "canContinue");
     QTEST(int(p.offeredStartPage()), "offered");
     QTEST(p.skipStartupDialog(), "skipDialog");
-}
-
-void TestPreferences::flagsAndPopUps()
-{
-    const Preferences none = Preferences::fromBytes(
-        "[Settings]\nConfirmExit=TRUE\nSupressErrors=true\nPopUp=reject\nDoStartup=yes\n");
-    QVERIFY(!none.confirmExit && !none.suppressErrors && !none.showStartupDialog.has_value());
-    QCOMPARE(none.popUps, Preferences::PopUps::Unset);
-    const Preferences all = Preferences::fromBytes(
-        "[Settings]\nConfirmExit=True\nSupressErrors=\"True\"\nPopUp=Reject\nDoStartup=True\n");
-    QVERIFY(all.confirmExit && all.suppressErrors && all.showStartupDialog == true);
-    QCOMPARE(all.popUps, Preferences::PopUps::Reject);
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)
