@@ -118,7 +118,8 @@ Enclosing enclosingSection(const QByteArray &b, qsizetype lineStart)
             --begin;
         if (begin == 0 && first == 3)
             begin = 3;
-        const IniLine line = classifyIniLine(decodeIniLine(QByteArrayView(b.data() + begin, end - begin)));
+        const QString text = decodeIniLine(QByteArrayView(b.data() + begin, end - begin));
+        const IniLine line = classifyIniLine(text);
         if (line.kind == IniLine::Header) {
             e.header = begin;
             e.section = IniDocument::normalizedName(line.name.toString());
@@ -156,7 +157,8 @@ bool NamesFollower::followOneLine(const QByteArray &bytes)
     const qsizetype leb = lea + (nb - na);
     if (ls < 3)
         return false;
-    const IniLine was = classifyIniLine(decodeIniLine(QByteArrayView(a.data() + ls, lea - ls)));
+    const QString oldText = decodeIniLine(QByteArrayView(a.data() + ls, lea - ls));
+    const IniLine was = classifyIniLine(oldText);
     const QString newText = decodeIniLine(QByteArrayView(b.data() + ls, leb - ls));
     const IniLine now = classifyIniLine(newText);
     // Sections and keys stay where they were: only a value may differ.

@@ -193,7 +193,8 @@ QStringList IniDocument::numberedValues(int count, const QString &key, const QSt
             const QString *known = sharedText(likely, i, &shift, v);
             out.append(known ? *known : QString::fromLatin1(v));
         } else {
-            out.append(unquoted(classifyIniLine(lineText(line)).value));
+            const QString text = lineText(line);
+            out.append(unquoted(classifyIniLine(text).value));
         }
     }
     return out;

@@ -139,6 +139,8 @@ struct IniLine
     QStringView value;  // raw value after '=', not yet trimmed or unquoted
 };
 IniLine classifyIniLine(QStringView line);
+// The views point into the text, so a temporary would leave them dangling.
+IniLine classifyIniLine(QString &&) = delete;
 
 // One line's bytes as text: UTF-8 when valid, Windows-1252 otherwise.
 QString decodeIniLine(QByteArrayView bytes);

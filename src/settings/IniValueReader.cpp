@@ -106,7 +106,8 @@ bool entryValue(QByteArrayView line, const Wanted &w, QString *value)
         if (!eq || (t.size() && t[0] == ';') || t.size() != w.plainKey.size()
             || qstrnicmp(t.data(), w.plainKey.constData(), t.size()) != 0)
             return false;
-        *value = IniDocument::unquoted(classifyIniLine(decodeIniLine(line)).value);
+        const QString text = decodeIniLine(line);
+        *value = IniDocument::unquoted(classifyIniLine(text).value);
         return true;
     }
     const QString text = decodeIniLine(line);
