@@ -88,10 +88,10 @@ int main(int argc, char **argv)
     report("refresh favorites, changed",
            medianMicros(runs, [model] { model->refresh(); }, [&] { put((flip = !flip) ? renamed : full); }), readFloor);
     report("refresh favorites, same", medianMicros(runs, [model] { model->refresh(); }), readFloor);
-    report("ReadIniValue ([Settings])",
-           medianMicros(runs, [] { ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); }), readFloor);
-    report("ReadIniValue (last entry)",
-           medianMicros(runs, [] { ReadIniValue(QStringLiteral("32766"), QStringLiteral("URL")); }), readFloor);
+    report("readIniValue ([Settings])",
+           medianMicros(runs, [] { readIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); }), readFloor);
+    report("readIniValue (last entry)",
+           medianMicros(runs, [] { readIniValue(QStringLiteral("32766"), QStringLiteral("URL")); }), readFloor);
 
     std::printf("writes (goal at most 3x the raw write cycle)\n");
     report("add favorite", medianMicros(runs, [model] { model->add(QStringLiteral("new"), QStringLiteral("http://127.0.0.1/new")); },
@@ -108,8 +108,8 @@ int main(int argc, char **argv)
     report("delete favorite 0", medianMicros(runs, [model, first] { model->remove(0, first); }, [&] { put(full); model->refresh(); }),
            writeFloor);
     int n = 0;
-    report("WriteIniValue (LastURL)",
-           medianMicros(runs, [&] { WriteIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL"),
+    report("writeIniValue (LastURL)",
+           medianMicros(runs, [&] { writeIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL"),
                                                   QStringLiteral("http://127.0.0.1/%1").arg(++n)); }),
            writeFloor);
 
@@ -125,7 +125,7 @@ int main(int argc, char **argv)
         t.start();
         emit window->view()->loadFinished(url);
         handler.push_back(double(t.nsecsElapsed()) / 1000.0);
-        for (int k = 0; k < 500 && ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")) != url; ++k)
+        for (int k = 0; k < 500 && readIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")) != url; ++k)
             QThread::msleep(1);
         QThread::msleep(20);
         t.restart();

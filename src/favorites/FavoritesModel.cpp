@@ -8,7 +8,7 @@ FavoritesModel::FavoritesModel(QObject *parent)
 {
     connect(SettingsWatcher::instance(), &SettingsWatcher::changed, this, &FavoritesModel::refresh);
     FileStamp stamp;
-    m_names = m_follower.update(ReadIniBytes(&stamp));
+    m_names = m_follower.update(readIniBytes(&stamp));
     markIniFileShown(stamp);
 }
 
@@ -21,7 +21,7 @@ void FavoritesModel::refresh()
     // Another instance mostly changes one value at a time: the names follow
     // such a change without reading every favorite again.
     FileStamp stamp;
-    const QStringList names = m_follower.update(ReadIniBytes(&stamp));
+    const QStringList names = m_follower.update(readIniBytes(&stamp));
     markIniFileShown(stamp);
     if (names == m_names)
         return;
@@ -31,7 +31,7 @@ void FavoritesModel::refresh()
 
 std::optional<FavoritesModel::Favorite> FavoritesModel::at(int index) const
 {
-    const IniDocument doc = LoadIniFile();
+    const IniDocument doc = loadIniFile();
     if (index < 0 || index >= FavoritesStore::count(doc))
         return std::nullopt;
     return Favorite{FavoritesStore::name(doc, index), FavoritesStore::url(doc, index)};
@@ -68,7 +68,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
     FavoritesStore::Result result = FavoritesStore::Result::Done;
     QStringList names = m_names;
     FileStamp stamp;
-    const bool written = UpdateIniFile(
+    const bool written = updateIniFile(
         [&](IniDocument &doc) {
             result = op(doc);
             names = FavoritesStore::names(doc, names);

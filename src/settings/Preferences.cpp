@@ -47,7 +47,7 @@ QString startPageText(Preferences::StartPage page)
 
 bool store(const QString &key, const QString &value, QString *error)
 {
-    return WriteIniValue(kSection, key, value, error);
+    return writeIniValue(kSection, key, value, error);
 }
 
 } // namespace
@@ -75,7 +75,7 @@ Preferences Preferences::fromBytes(const QByteArray &bytes)
 
 Preferences Preferences::load()
 {
-    return fromBytes(ReadIniBytes());
+    return fromBytes(readIniBytes());
 }
 
 Preferences::FirstPage Preferences::firstPage() const
@@ -109,7 +109,7 @@ bool Preferences::storeStartupAnswer(StartPage page, bool askAgain, QString *err
     std::vector<IniWrite> writes{{kSection, kStartPage, startPageText(page)}};
     if (!askAgain)
         writes.push_back({kSection, kShowStartupDialog, kFalse});
-    return WriteIniValues(writes, error);
+    return writeIniValues(writes, error);
 }
 
 bool Preferences::storeShowStartupDialog(bool show, QString *error)
@@ -134,7 +134,7 @@ bool Preferences::storeSuppressErrors(bool suppress, QString *error)
 
 bool Preferences::storeLastUrlAt(const QString &path, const QString &url, QString *error)
 {
-    return UpdateIniFileAt(
+    return updateIniFileAt(
         path,
         [&url](IniDocument &doc) {
             if (doc.value(kSection, kLastUrl) == url)

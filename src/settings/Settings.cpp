@@ -201,17 +201,17 @@ QString iniFilePath()
     return resolved;
 }
 
-QString ReadIniValue(const QString &section, const QString &key)
+QString readIniValue(const QString &section, const QString &key)
 {
     return IniDocument::valueIn(readFileBytes(iniFilePath()), section, key);
 }
 
-IniDocument LoadIniFile(FileStamp *stamp)
+IniDocument loadIniFile(FileStamp *stamp)
 {
     return IniDocument::fromBytes(readFileBytes(iniFilePath(), stamp));
 }
 
-QByteArray ReadIniBytes(FileStamp *stamp)
+QByteArray readIniBytes(FileStamp *stamp)
 {
     return readFileBytes(iniFilePath(), stamp);
 }
@@ -240,12 +240,12 @@ bool isIniFileShown(const FileStamp &stamp)
     return g_shownKnown && g_shown == stamp;
 }
 
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
+bool updateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
 {
-    return UpdateIniFileAt(iniFilePath(), edit, error, written);
+    return updateIniFileAt(iniFilePath(), edit, error, written);
 }
 
-bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit, QString *error,
+bool updateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit, QString *error,
                      FileStamp *written)
 {
     // Refused before the lock, which would otherwise be made in a folder that
@@ -280,9 +280,9 @@ bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     return true;
 }
 
-bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error)
+bool writeIniValues(const std::vector<IniWrite> &writes, QString *error)
 {
-    return UpdateIniFile(
+    return updateIniFile(
         [&](IniDocument &doc) {
             for (const IniWrite &w : writes)
                 doc.setValue(w.section, w.key, w.value);
@@ -291,7 +291,7 @@ bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error)
         error);
 }
 
-bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error)
+bool writeIniValue(const QString &section, const QString &key, const QString &value, QString *error)
 {
-    return WriteIniValues({IniWrite{section, key, value}}, error);
+    return writeIniValues({IniWrite{section, key, value}}, error);
 }

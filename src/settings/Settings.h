@@ -28,36 +28,36 @@ struct FileStamp
 // executable, or a per-user copy when the program's folder is read-only.
 QString iniFilePath();
 
-QString ReadIniValue(const QString &section, const QString &key);
+QString readIniValue(const QString &section, const QString &key);
 // Writers return false when the file could not be written (it is then as it
 // was); `error` gets a sentence naming the file and the reason, and one
 // warning goes to the log (category kestrel.settings, stderr by default).
-bool WriteIniValue(const QString &section, const QString &key, const QString &value, QString *error = nullptr);
+bool writeIniValue(const QString &section, const QString &key, const QString &value, QString *error = nullptr);
 
 struct IniWrite
 {
     QString section, key, value;
 };
 // Several values that belong together, replaced in the file at once.
-bool WriteIniValues(const std::vector<IniWrite> &writes, QString *error = nullptr);
+bool writeIniValues(const std::vector<IniWrite> &writes, QString *error = nullptr);
 
 // Reads the file once, lets `edit` change the copy and writes it back in one
 // replacement when `edit` returns true. Returns false when a write was wanted
 // but failed (the file is then as it was). Other writers wait meanwhile.
 // `written` gets the version of the file that holds the result.
-bool UpdateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
+bool updateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
                    FileStamp *written = nullptr);
 
 // The same on a file named now, for work that runs later on another thread.
-bool UpdateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit,
+bool updateIniFileAt(const QString &path, const std::function<bool(IniDocument &)> &edit,
                      QString *error = nullptr, FileStamp *written = nullptr);
 
 // The whole file as a document (empty when missing or unreadable), and the
 // version it was read from.
-IniDocument LoadIniFile(FileStamp *stamp = nullptr);
+IniDocument loadIniFile(FileStamp *stamp = nullptr);
 
 // The file's bytes as they are now (empty when missing or unreadable).
-QByteArray ReadIniBytes(FileStamp *stamp = nullptr);
+QByteArray readIniBytes(FileStamp *stamp = nullptr);
 
 // Which version of the file the favorites lists show, so that a change on
 // disk is told from the program's own writes.

@@ -321,7 +321,7 @@ void TestUserInput::listFollowsOtherWritersAndOpensWhatItShows()
     auto *list = control<QListWidget>(w, "lstFavs");
     QTRY_VERIFY(list->isVisible());
     QCOMPARE(rows(list), QStringList{QStringLiteral("No Favorites Added")});
-    auto lastUrl = [] { return ReadIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); };
+    auto lastUrl = [] { return readIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); };
     // The blank start page is stored first, so that what follows is what a user did.
     QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), QStringLiteral("about:blank"), 10000);
 

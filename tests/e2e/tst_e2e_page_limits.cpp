@@ -73,7 +73,7 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
 {
     QFETCH(QString, popUp);
     QFETCH(int, windowsPerClick);
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), popUp);
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), popUp);
     server.page(QStringLiteral("/storm.html"),
                   "<title>Storm</title><body style='margin:0'>"
                   "<button style='position:absolute;left:0;top:0;width:300px;height:100px'"
@@ -148,7 +148,7 @@ void TestPageLimits::alertLoopIsStoppedFromItsBoxAndTheWindowCloses()
 
 void TestPageLimits::exitAsksThePageAndStayingKeepsTheTypedText()
 {
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("ConfirmExit"), QStringLiteral("True"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("ConfirmExit"), QStringLiteral("True"));
     server.page(QStringLiteral("/draft.html"),
                   "<title>Draft</title><body style='margin:0'>"
                   "<input style='position:absolute;left:0;top:0;width:300px;height:40px'"
@@ -262,7 +262,7 @@ void TestPageLimits::stuckPageCanBeEndedAndReloaded()
 
 void TestPageLimits::alertLoopInSilentModeKeepsTheWindowAnswering()
 {
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("SupressErrors"), QStringLiteral("True"));
     server.page(QStringLiteral("/loop.html"),
                 "<title>Loop</title><script>var n=0;setInterval(function(){for(var i=0;i<500;i++){alert(i);}"
                 "document.title=(confirm('c')?'Confirmed ':'Looping ')+(++n);},0);</script>");

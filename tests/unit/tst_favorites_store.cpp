@@ -190,7 +190,7 @@ void TestFavoritesStore::twoProcessesAddingAtOnceKeepEveryFavorite()
         if (child == 0) {
             bool ok = true;
             for (int i = 0; i < each; ++i) {
-                ok = ok && UpdateIniFile([&](IniDocument &doc) {
+                ok = ok && updateIniFile([&](IniDocument &doc) {
                     return FavoritesStore::add(doc, QStringLiteral("%1 %2").arg(QLatin1String(who)).arg(i),
                                                QStringLiteral("http://127.0.0.1/%1").arg(i))
                            == FavoritesStore::Result::Done;

@@ -66,7 +66,7 @@ void TestIniFile::readsLikeTheClassicReader()
     // The document and the single-value reader must agree.
     QCOMPARE(IniDocument::fromBytes(file).value(section, key), expected);
     TempIni ini(file);
-    QCOMPARE(ReadIniValue(section, key), expected);
+    QCOMPARE(readIniValue(section, key), expected);
 }
 
 void TestIniFile::writesKeepEveryOtherByte_data()
@@ -118,23 +118,23 @@ void TestIniFile::writesKeepEveryOtherByte()
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
     TempIni ini(before);
-    WriteIniValue(section, key, value);
+    writeIniValue(section, key, value);
     QCOMPARE(ini.bytes(), after);
-    QCOMPARE(ReadIniValue(section, key), value);
+    QCOMPARE(readIniValue(section, key), value);
 }
 
 void TestIniFile::lineBreaksInTextCannotMakeEntries()
 {
     TempIni ini("[Favorites]\r\nNumber=0\r\n");
-    WriteIniValue(QStringLiteral("0"), QStringLiteral("Name"), QStringLiteral("evil\r\n[Settings]\r\nPopUp=Reject\n\0x"));
-    WriteIniValue(QStringLiteral("bad\nsection"), QStringLiteral("k\rey"), QStringLiteral("v"));
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
+    writeIniValue(QStringLiteral("0"), QStringLiteral("Name"), QStringLiteral("evil\r\n[Settings]\r\nPopUp=Reject\n\0x"));
+    writeIniValue(QStringLiteral("bad\nsection"), QStringLiteral("k\rey"), QStringLiteral("v"));
+    QCOMPARE(readIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
     const IniDocument doc = IniDocument::fromBytes(ini.bytes());
     QVERIFY(doc.value(QStringLiteral("0"), QStringLiteral("Name")).startsWith(QStringLiteral("evil  [Settings]  PopUp=Reject")));
     QCOMPARE(doc.value(QStringLiteral("bad section"), QStringLiteral("k ey")), QStringLiteral("v"));
     QCOMPARE(ini.bytes().count('\n'), 6);
     // A name is read back the way it was written.
-    QCOMPARE(ReadIniValue(QStringLiteral("bad\nsection"), QStringLiteral("k\rey")), QStringLiteral("v"));
+    QCOMPARE(readIniValue(QStringLiteral("bad\nsection"), QStringLiteral("k\rey")), QStringLiteral("v"));
     QCOMPARE(doc.value(QStringLiteral(" bad\nsection "), QStringLiteral("k\rey")), QStringLiteral("v"));
 }
 
@@ -142,13 +142,13 @@ void TestIniFile::legacyAnsiFileIsReadAndTitlesInAnyScriptSurvive()
 {
     // "Café – Ünïcode" in Windows-1252: é=E9, en dash=96, Ü=DC, ï=EF.
     TempIni ini("[0]\r\nName=Caf\xE9 \x96 \xDCn\xEF" "code\r\n");
-    QCOMPARE(ReadIniValue(QStringLiteral("0"), QStringLiteral("Name")), QString::fromUtf8("Café – Ünïcode"));
+    QCOMPARE(readIniValue(QStringLiteral("0"), QStringLiteral("Name")), QString::fromUtf8("Café – Ünïcode"));
 
     const QString title = QString::fromUtf8("Новости · 東京 · ニュース · 🦅");
-    WriteIniValue(QStringLiteral("1"), QStringLiteral("Name"), title);
-    QCOMPARE(ReadIniValue(QStringLiteral("1"), QStringLiteral("Name")), title);
+    writeIniValue(QStringLiteral("1"), QStringLiteral("Name"), title);
+    QCOMPARE(readIniValue(QStringLiteral("1"), QStringLiteral("Name")), title);
     // The legacy line is kept as it was and still reads the same.
-    QCOMPARE(ReadIniValue(QStringLiteral("0"), QStringLiteral("Name")), QString::fromUtf8("Café – Ünïcode"));
+    QCOMPARE(readIniValue(QStringLiteral("0"), QStringLiteral("Name")), QString::fromUtf8("Café – Ünïcode"));
     QVERIFY(ini.bytes().startsWith("[0]\r\nName=Caf\xE9 \x96 \xDCn\xEF" "code\r\n"));
 }
 
@@ -156,16 +156,16 @@ void TestIniFile::longValuesReadBackWhole()
 {
     TempIni ini;
     const QString url = QStringLiteral("http://127.0.0.1/") + QString(3000, QLatin1Char('a'));
-    WriteIniValue(QStringLiteral("0"), QStringLiteral("URL"), url);
-    QCOMPARE(ReadIniValue(QStringLiteral("0"), QStringLiteral("URL")), url);
+    writeIniValue(QStringLiteral("0"), QStringLiteral("URL"), url);
+    QCOMPARE(readIniValue(QStringLiteral("0"), QStringLiteral("URL")), url);
 }
 
 void TestIniFile::missingFileReadsEmptyAndFirstWriteCreatesIt()
 {
     TempIni ini(QByteArray(), false);
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("Startup")), QString());
+    QCOMPARE(readIniValue(QStringLiteral("Settings"), QStringLiteral("Startup")), QString());
     QVERIFY(!QFile::exists(ini.path));
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("DoStartup"), QStringLiteral("False"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("DoStartup"), QStringLiteral("False"));
     QCOMPARE(ini.bytes(), QByteArray("[Settings]\r\nDoStartup=False\r\n"));
 }
 
@@ -173,7 +173,7 @@ void TestIniFile::batchedWritesAreOneReplacement()
 {
     TempIni ini("[a]\r\nk=1\r\n");
     int calls = 0;
-    UpdateIniFile([&](IniDocument &doc) {
+    updateIniFile([&](IniDocument &doc) {
         ++calls;
         doc.setValue(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"));
         doc.setValue(QStringLiteral("b"), QStringLiteral("k"), QStringLiteral("3"));
@@ -191,14 +191,14 @@ void TestIniFile::failedWriteKeepsTheOldFileAndWarns()
     // reads give what is there (nothing) and the folder is untouched.
     TempIni ini(QByteArray(), false);
     QVERIFY(QDir().mkpath(ini.path));
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
     QVERIFY(QFileInfo(ini.path).isDir());
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
+    QCOMPARE(readIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QString());
     QCOMPARE(QDir(ini.dir.path()).entryList(QDir::Files), QStringList());
 
     // A file in a folder that has gone away: nothing is created anywhere.
     qputenv("KESTREL_INI", QFile::encodeName(ini.dir.path() + QStringLiteral("/gone/INI.ini")));
-    QVERIFY(!UpdateIniFile([](IniDocument &d) {
+    QVERIFY(!updateIniFile([](IniDocument &d) {
         d.setValue(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
         return true;
     }));
@@ -235,7 +235,7 @@ void TestIniFile::killedWriterNeverLeavesATornFile()
         QVERIFY(child >= 0);
         if (child == 0) {
             for (int v = 1;; ++v) {
-                WriteIniValues({{QStringLiteral("Settings"), QStringLiteral("A"), QString::number(v)},
+                writeIniValues({{QStringLiteral("Settings"), QStringLiteral("A"), QString::number(v)},
                                 {QStringLiteral("Settings"), QStringLiteral("B"), QString::number(v)}});
             }
         }

@@ -59,12 +59,12 @@ const QByteArray kFile = "[Settings]\r\nPopUp=Accept\r\n";
 void expectRefusedWrite(const TempIni &ini, const QByteArray &before)
 {
     StderrCapture err;
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
     const QStringList warnings = err.lines();
     QCOMPARE(warnings.size(), 1);
     QVERIFY(warnings.first().startsWith(QStringLiteral("kestrel.settings: settings not saved to ")));
     QCOMPARE(ini.bytes(), before);
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")),
+    QCOMPARE(readIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")),
              before.isEmpty() ? QString() : QStringLiteral("Accept"));
 }
 
@@ -115,9 +115,9 @@ void TestSettingsFaults::danglingLinkIsFollowed()
     TempIni ini(QByteArray(), false);
     const QString target = ini.dir.path() + QStringLiteral("/elsewhere.ini");
     QVERIFY(QFile::link(target, ini.path));
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Reject"));
     QVERIFY(QFileInfo(ini.path).isSymLink());
-    QCOMPARE(ReadIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QStringLiteral("Reject"));
+    QCOMPARE(readIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp")), QStringLiteral("Reject"));
 
     // A link into a folder that does not exist: refused, nothing created.
     TempIni broken(QByteArray(), false);
@@ -140,22 +140,22 @@ void TestSettingsFaults::diskFull()
 
     const QString path = mount.path() + QStringLiteral("/INI.ini");
     qputenv("KESTREL_INI", QFile::encodeName(path));
-    WriteIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Accept"));
+    writeIniValue(QStringLiteral("Settings"), QStringLiteral("PopUp"), QStringLiteral("Accept"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
     f.close();
 
     StderrCapture err;
-    WriteIniValue(QStringLiteral("0"), QStringLiteral("Name"), QString(50000, QLatin1Char('x')));
-    WriteIniValue(QStringLiteral("1"), QStringLiteral("Name"), QString(50000, QLatin1Char('y')));
+    writeIniValue(QStringLiteral("0"), QStringLiteral("Name"), QString(50000, QLatin1Char('x')));
+    writeIniValue(QStringLiteral("1"), QStringLiteral("Name"), QString(50000, QLatin1Char('y')));
     const QStringList warnings = err.lines();
     QCOMPARE(warnings.size(), 1); // the first fits, the second does not
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray after = f.readAll();
     QVERIFY(after.startsWith(before));
-    QCOMPARE(ReadIniValue(QStringLiteral("0"), QStringLiteral("Name")).size(), 50000);
-    QCOMPARE(ReadIniValue(QStringLiteral("1"), QStringLiteral("Name")), QString());
+    QCOMPARE(readIniValue(QStringLiteral("0"), QStringLiteral("Name")).size(), 50000);
+    QCOMPARE(readIniValue(QStringLiteral("1"), QStringLiteral("Name")), QString());
     QCOMPARE(QDir(mount.path()).entryList(QDir::Files), QStringList{QStringLiteral("INI.ini")});
     qunsetenv("KESTREL_INI");
 }

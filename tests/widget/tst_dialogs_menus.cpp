@@ -58,7 +58,7 @@ void TestDialogsMenus::preferencesStoreEachClick()
     QVERIFY(p);
     auto click = [&p](const char *name) { control<QAbstractButton>(p, name)->click(); };
     auto checked = [&p](const char *name) { return control<QAbstractButton>(p, name)->isChecked(); };
-    auto value = [](const char *key) { return ReadIniValue(QStringLiteral("Settings"), QString::fromLatin1(key)); };
+    auto value = [](const char *key) { return readIniValue(QStringLiteral("Settings"), QString::fromLatin1(key)); };
 
     // Each click is stored at once, as the word the file has always held.
     const std::tuple<const char *, const char *, const char *> clicks[] = {
