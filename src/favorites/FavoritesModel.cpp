@@ -8,7 +8,7 @@ FavoritesModel::FavoritesModel(QObject *parent)
 {
     connect(SettingsWatcher::instance(), &SettingsWatcher::changed, this, &FavoritesModel::refresh);
     FileStamp stamp;
-    m_names = m_follower.update(readIniBytes(&stamp));
+    m_follower.update(readIniBytes(&stamp));
     markIniFileShown(stamp);
 }
 
@@ -21,12 +21,10 @@ void FavoritesModel::refresh()
     // Another instance mostly changes one value at a time: the names follow
     // such a change without reading every favorite again.
     FileStamp stamp;
-    const QStringList names = m_follower.update(readIniBytes(&stamp));
+    const FavoritesStore::Rows rows = m_follower.update(readIniBytes(&stamp));
     markIniFileShown(stamp);
-    if (names == m_names)
-        return;
-    m_names = names;
-    emit changed(false);
+    if (rows.any())
+        emit changed(rows, false);
 }
 
 std::optional<FavoritesModel::Favorite> FavoritesModel::at(int index) const
@@ -66,7 +64,7 @@ bool FavoritesModel::remove(int index, const Favorite &expected, QString *error)
 bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
-    QStringList names = m_names;
+    QStringList names = m_follower.names();
     FileStamp stamp;
     const bool written = updateIniFile(
         [&](IniDocument &doc) {
@@ -77,8 +75,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
         error, &stamp);
     if (written) {
         markIniFileShown(stamp);
-        m_names = names;
-        emit changed(true);
+        emit changed(m_follower.replace(names), true);
     } else {
         refresh();
     }

@@ -22,7 +22,7 @@ public:
     explicit FavoritesModel(QObject *parent = nullptr);
 
     // The names as the file last held them, in order.
-    const QStringList &names() const { return m_names; }
+    const QStringList &names() const { return m_follower.names(); }
     // Reads the file again when it changed since the names were taken.
     void refresh();
 
@@ -37,13 +37,13 @@ public:
     bool remove(int index, const Favorite &expected, QString *error = nullptr);
 
 signals:
-    // The names changed. A change made here moves rows the user may have
-    // selected: a list shown before it should drop its selection.
-    void changed(bool madeHere);
+    // The names in `rows` changed, or a change was made here. A change made
+    // here moves rows the user may have selected: a list shown before it
+    // should drop its selection.
+    void changed(const FavoritesStore::Rows &rows, bool madeHere);
 
 private:
     bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
 
-    QStringList m_names;
     FavoritesStore::NamesFollower m_follower;
 };

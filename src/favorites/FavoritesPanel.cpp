@@ -5,6 +5,7 @@
 #include "browser/Twips.h"
 
 #include <QListWidget>
+#include <algorithm>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -62,9 +63,10 @@ FavoritesPanel::FavoritesPanel(FavoritesModel *model, QWidget *parent)
         if (selectedIndex() >= 0)
             emit editRequested(selectedIndex());
     });
-    connect(m_model, &FavoritesModel::changed, this, &FavoritesPanel::showNames);
+    connect(m_model, &FavoritesModel::changed, this, &FavoritesPanel::showRows);
     m_model->refresh();
-    showNames(false);
+    if (!m_filled)
+        showAll();
 }
 
 void FavoritesPanel::setListHeight(int pixels)
@@ -81,50 +83,42 @@ int FavoritesPanel::selectedIndex() const
     return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
 }
 
-// Brings the list to the model's names, touching only the rows that differ,
-// so that a large list follows a change at the speed of the change. A list
-// whose rows moved loses its selection: the selected row may now be another
-// favorite.
-void FavoritesPanel::showNames(bool madeHere)
+// Fills the list from the model's names, as when it is first shown.
+void FavoritesPanel::showAll()
 {
     const QStringList &names = m_model->names();
-    bool changed = !m_filled || m_shown.size() != names.size();
-    m_list->setUpdatesEnabled(false);
-    if (names.isEmpty()) {
-        if (changed) {
-            m_list->clear();
-            m_list->addItem(QStringLiteral("No Favorites Added"));
-            m_list->setEnabled(false);
-        }
-    } else {
-        if (!m_list->isEnabled() || !m_filled) {
-            m_list->clear();
-            m_list->setEnabled(true);
-        }
-        const int oldN = m_list->count(), newN = int(names.size());
-        // Names that were kept share their text: the same data is the same name.
-        auto same = [](const QString &x, const QString &y) { return x.constData() == y.constData() || x == y; };
-        int p = 0;
-        while (p < oldN && p < newN && same(m_shown[p], names[p]))
-            ++p;
-        int s = 0;
-        while (s < oldN - p && s < newN - p && same(m_shown[oldN - 1 - s], names[newN - 1 - s]))
-            ++s;
-        const int removed = oldN - s - p, added = newN - s - p;
-        changed = changed || removed > 0 || added > 0;
-        if (removed > 1000) {
-            m_list->clear();
-            m_list->addItems(names);
-        } else {
-            for (int i = oldN - s - 1; i >= p; --i)
-                delete m_list->takeItem(i);
-            if (added > 0)
-                m_list->insertItems(p, names.mid(p, added));
-        }
-    }
-    m_shown = names;
+    m_list->clear();
+    m_list->setEnabled(!names.isEmpty());
+    if (names.isEmpty())
+        m_list->addItem(QStringLiteral("No Favorites Added"));
+    else
+        m_list->addItems(names);
     m_filled = true;
-    if (changed || madeHere) {
+}
+
+// Touches only the rows that changed, so that a long list follows a change
+// at the speed of the change. A change may have moved the rows: the selected
+// row could now be another favorite, so the selection goes.
+void FavoritesPanel::showRows(const FavoritesStore::Rows &rows, bool madeHere)
+{
+    const QStringList &names = m_model->names();
+    m_list->setUpdatesEnabled(false);
+    const bool inPlace = m_filled && m_list->isEnabled() && !names.isEmpty() && rows.removed <= 1000
+                         && m_list->count() - rows.removed + rows.added == names.size();
+    if (!inPlace) {
+        showAll();
+    } else {
+        // Rows renamed in place spare the view laying out every row again.
+        const int renamed = std::min(rows.removed, rows.added);
+        for (int i = rows.first; i < rows.first + renamed; ++i)
+            m_list->item(i)->setText(names.at(i));
+        for (int i = rows.first + rows.removed - 1; i >= rows.first + renamed; --i)
+            delete m_list->takeItem(i);
+        if (rows.added > renamed)
+            m_list->insertItems(rows.first + renamed, names.mid(rows.first + renamed, rows.added - renamed));
+    }
+    // Cleared only when set: clearing walks every row of a long list.
+    if ((rows.any() || madeHere) && (m_list->currentRow() >= 0 || m_list->selectionModel()->hasSelection())) {
         m_list->setCurrentRow(-1);
         m_list->clearSelection();
     }

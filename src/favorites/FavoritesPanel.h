@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include "FavoritesStore.h"
+
 #include <QWidget>
 
 class FavoritesModel;
@@ -27,7 +28,8 @@ signals:
     void editRequested(int index);
 
 private:
-    void showNames(bool madeHere);
+    void showAll();
+    void showRows(const FavoritesStore::Rows &rows, bool madeHere);
     void openSelected();
     void confirmDelete();
 
@@ -36,6 +38,5 @@ private:
     QPushButton *m_add;
     QPushButton *m_delete;
     QPushButton *m_edit;
-    QStringList m_shown;
     bool m_filled = false;
 };

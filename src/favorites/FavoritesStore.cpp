@@ -47,18 +47,44 @@ QStringList names(const IniDocument &doc, const QStringList &previous)
     return doc.numberedValues(count(doc), kName, previous);
 }
 
-QStringList NamesFollower::update(const QByteArray &bytes)
+Rows rowsBetween(const QStringList &before, const QStringList &after)
 {
-    if (m_known && followOneLine(bytes))
-        return m_names;
+    auto same = [](const QString &x, const QString &y) { return x.constData() == y.constData() || x == y; };
+    const int oldN = int(before.size()), newN = int(after.size());
+    int p = 0;
+    while (p < oldN && p < newN && same(before.at(p), after.at(p)))
+        ++p;
+    int s = 0;
+    while (s < oldN - p && s < newN - p && same(before.at(oldN - 1 - s), after.at(newN - 1 - s)))
+        ++s;
+    return {p, oldN - s - p, newN - s - p};
+}
+
+Rows NamesFollower::update(const QByteArray &bytes)
+{
+    Rows rows;
+    if (m_known && followOneLine(bytes, &rows))
+        return rows;
     const IniDocument doc = IniDocument::fromBytes(bytes);
-    m_names = names(doc, m_names);
+    const QStringList now = FavoritesStore::names(doc, m_names);
+    rows = rowsBetween(m_names, now);
+    m_names = now;
     m_headers.resize(size_t(m_names.size()));
     for (int n = 0; n < int(m_names.size()); ++n)
         m_headers[size_t(n)] = doc.numberedHeaderOffset(n);
     m_bytes = bytes;
     m_known = true;
-    return m_names;
+    return rows;
+}
+
+Rows NamesFollower::replace(const QStringList &names)
+{
+    const Rows rows = rowsBetween(m_names, names);
+    m_names = names;
+    m_known = false;
+    m_bytes.clear();
+    m_headers.clear();
+    return rows;
 }
 
 namespace {
@@ -132,7 +158,7 @@ Enclosing enclosingSection(const QByteArray &b, qsizetype lineStart)
 
 } // namespace
 
-bool NamesFollower::followOneLine(const QByteArray &bytes)
+bool NamesFollower::followOneLine(const QByteArray &bytes, Rows *rows)
 {
     const QByteArray &a = m_bytes;
     const QByteArray &b = bytes;
@@ -172,8 +198,13 @@ bool NamesFollower::followOneLine(const QByteArray &bytes)
     if (e.header >= 0 && !numbered && e.section.compare(kSection, Qt::CaseInsensitive) == 0)
         return false; // the count may have changed
     if (e.header >= 0 && numbered && number < m_names.size() && m_headers[size_t(number)] == e.header
-        && isNameEntry(now) && !e.nameBefore)
-        m_names[number] = IniDocument::unquoted(now.value);
+        && isNameEntry(now) && !e.nameBefore) {
+        QString name = IniDocument::unquoted(now.value);
+        if (name != m_names.at(number)) {
+            m_names[number] = std::move(name);
+            *rows = {number, 1, 1};
+        }
+    }
     for (qsizetype &h : m_headers) {
         if (h > ls)
             h += nb - na;

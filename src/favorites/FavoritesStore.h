@@ -28,13 +28,30 @@ QStringList names(const IniDocument &doc, const QStringList &previous = {});
 // The names of a file that mostly changes a value at a time (another
 // instance renaming a favorite or writing LastURL): such a change costs a
 // comparison and that one line, not reading every favorite again.
+// Which rows of a list of names changed: from `first` on, `removed` rows
+// gave way to `added` new ones.
+struct Rows
+{
+    int first = 0, removed = 0, added = 0;
+    bool any() const { return removed > 0 || added > 0; }
+};
+// The rows that differ between two lists, found from both ends; names kept
+// as they were share their text, which makes the comparison cheap.
+Rows rowsBetween(const QStringList &before, const QStringList &after);
+
 class NamesFollower
 {
 public:
-    QStringList update(const QByteArray &bytes);
+    // Follows the file to `bytes`: the rows whose names changed.
+    Rows update(const QByteArray &bytes);
+    // Names this program wrote itself; the next update reads the file whole.
+    Rows replace(const QStringList &names);
+    // One list only, changed in place: a copy of 32767 names for each
+    // holder would cost more than reading the file.
+    const QStringList &names() const { return m_names; }
 
 private:
-    bool followOneLine(const QByteArray &bytes);
+    bool followOneLine(const QByteArray &bytes, Rows *rows);
 
     bool m_known = false;
     QByteArray m_bytes;
