@@ -37,12 +37,24 @@ std::optional<FavoritesModel::Favorite> FavoritesModel::at(int index) const
 
 bool FavoritesModel::add(const QString &name, const QString &url, QString *error)
 {
-    return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); }, error);
+    return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); },
+                  [](QStringList &names, const IniDocument &doc) {
+                      names.append(FavoritesStore::name(doc, int(names.size())));
+                      return true;
+                  },
+                  error);
 }
 
 bool FavoritesModel::update(int index, const QString &name, const QString &url, QString *error)
 {
-    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); }, error);
+    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); },
+                  [index](QStringList &names, const IniDocument &doc) {
+                      if (index < 0 || index >= names.size())
+                          return false;
+                      names[index] = FavoritesStore::name(doc, index);
+                      return true;
+                  },
+                  error);
 }
 
 bool FavoritesModel::remove(int index, const Favorite &expected, QString *error)
@@ -55,22 +67,35 @@ bool FavoritesModel::remove(int index, const Favorite &expected, QString *error)
                 return FavoritesStore::Result::OutOfRange;
             return FavoritesStore::remove(doc, index);
         },
+        [index](QStringList &names, const IniDocument &doc) {
+            if (index < 0 || index >= names.size())
+                return false;
+            names.removeAt(index);
+            return index == names.size() || FavoritesStore::name(doc, index) == names.at(index);
+        },
         error);
 }
 
-// The names are rebuilt from the document just written, which is what the
-// file now holds; a failed write leaves the file as it was, so then they are
-// read from the file.
-bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error)
+// The names follow the document just written, which is what the file now
+// holds. When it was read as the version the names were taken from, the
+// operation says which rows it touched and only those are read again;
+// reading 32767 names would cost more than writing the file. A failed write
+// leaves the file as it was, so then the names are read from the file.
+bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow,
+                            QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
-    QStringList names = m_follower.names();
+    QStringList names;
     FileStamp stamp;
     const bool written = updateIniFile(
         [&](IniDocument &doc) {
+            const bool known = isIniFileShown(stamp);
             result = op(doc);
-            names = FavoritesStore::names(doc, names);
-            return result == FavoritesStore::Result::Done;
+            const bool done = result == FavoritesStore::Result::Done;
+            names = m_follower.names();
+            if (!known || (done && !follow(names, doc)) || FavoritesStore::count(doc) != names.size())
+                names = FavoritesStore::names(doc, m_follower.names());
+            return done;
         },
         error, &stamp);
     if (written) {

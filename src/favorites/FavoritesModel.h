@@ -43,7 +43,10 @@ signals:
     void changed(const FavoritesStore::Rows &rows, bool madeHere);
 
 private:
-    bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, QString *error);
+    // Brings `names` from before an operation to after it, given the
+    // document after it; false when it cannot tell.
+    using Follow = std::function<bool(QStringList &names, const IniDocument &doc)>;
+    bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow, QString *error);
 
     FavoritesStore::NamesFollower m_follower;
 };

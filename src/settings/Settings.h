@@ -44,7 +44,8 @@ bool writeIniValues(const std::vector<IniWrite> &writes, QString *error = nullpt
 // Reads the file once, lets `edit` change the copy and writes it back in one
 // replacement when `edit` returns true. Returns false when a write was wanted
 // but failed (the file is then as it was). Other writers wait meanwhile.
-// `written` gets the version of the file that holds the result.
+// `written` holds the version read while `edit` runs, and afterwards the
+// version of the file that holds the result.
 bool updateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error = nullptr,
                    FileStamp *written = nullptr);
 

@@ -1,4 +1,5 @@
 #include "TempIni.h"
+#include "favorites/FavoritesModel.h"
 #include "favorites/FavoritesStore.h"
 #include "settings/Settings.h"
 
@@ -31,6 +32,7 @@ private slots:
     void changesOutsideTheListChangeNothing();
     void updateKeepsPositionAndCount();
     void namesFollowOneLineEdits();
+    void theListIsWhatTheFileHolds();
     void twoProcessesAddingAtOnceKeepEveryFavorite();
 };
 
@@ -177,6 +179,34 @@ void TestFavoritesStore::namesFollowOneLineEdits()
         QCOMPARE(follower.names(), FavoritesStore::names(IniDocument::fromBytes(text)));
         QCOMPARE(shown, follower.names());
     }
+}
+
+void TestFavoritesStore::theListIsWhatTheFileHolds()
+{
+    // Names that read back otherwise than they were written, a repeated key
+    // and a section without a name: after every change, made here or in the
+    // file, the list is what reading the whole file gives.
+    TempIni ini("[Favorites]\r\nNumber=5\r\n[0]\r\nName = \"quoted\" \r\nURL=u0\r\n[1]\r\nName=first\r\nName=second\r\n"
+                "URL=u1\r\n[2]\r\nURL=u2\r\n[3]\r\nname=  spaced  \r\nURL=u3\r\n[4]\r\nName=last\r\nURL=u4\r\n");
+    FavoritesModel model;
+    auto fileNames = [] { return FavoritesStore::names(loadIniFile()); };
+    QCOMPARE(model.names(), fileNames());
+    QVERIFY(model.add(QStringLiteral("  padded  "), QStringLiteral("http://a/")));
+    QCOMPARE(model.names(), fileNames());
+    QVERIFY(model.add(QStringLiteral("\"in quotes\""), QStringLiteral("http://b/")));
+    QCOMPARE(model.names(), fileNames());
+    QVERIFY(model.update(3, QStringLiteral(" renamed "), QStringLiteral("http://c/")));
+    QCOMPARE(model.names(), fileNames());
+    for (int index : {1, 0, 3}) {
+        QVERIFY(model.remove(index, *model.at(index)));
+        QCOMPARE(model.names(), fileNames());
+    }
+    ini.write(ini.bytes().replace("Name=second", "Name=elsewhere").replace("Number=5", "Number=4"));
+    QVERIFY(model.add(QStringLiteral("after"), QStringLiteral("http://d/")));
+    QCOMPARE(model.names(), fileNames());
+    ini.write(ini.bytes().replace("Name=last", "Name=renamed by hand"));
+    model.refresh();
+    QCOMPARE(model.names(), fileNames());
 }
 
 void TestFavoritesStore::updateKeepsPositionAndCount()
