@@ -7,13 +7,26 @@ FavoritesModel::FavoritesModel(QObject *parent)
     : QObject(parent)
 {
     connect(SettingsWatcher::instance(), &SettingsWatcher::changed, this, &FavoritesModel::refresh);
-    FileStamp stamp;
-    m_follower.update(readIniBytes(&stamp));
-    markIniFileShown(stamp);
+}
+
+const QStringList &FavoritesModel::names() const
+{
+    // Nothing is read until a list asks: most windows start with the
+    // sidebar closed, and 32767 names cost start-up what a page costs.
+    if (!m_loaded) {
+        FileStamp stamp;
+        m_follower.update(readIniBytes(&stamp));
+        markIniFileShown(stamp);
+        m_loaded = true;
+    }
+    return m_follower.names();
 }
 
 void FavoritesModel::refresh()
 {
+    // Until a list has asked for the names there is nothing to follow.
+    if (!m_loaded)
+        return;
     // Follows the file in use now, should the settings have moved.
     SettingsWatcher::instance();
     if (isIniFileShown(stampOfIniFile()))
@@ -89,10 +102,10 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
     FileStamp stamp;
     const bool written = updateIniFile(
         [&](IniDocument &doc) {
-            const bool known = isIniFileShown(stamp);
+            const bool known = m_loaded && isIniFileShown(stamp);
             result = op(doc);
             const bool done = result == FavoritesStore::Result::Done;
-            names = m_follower.names();
+            names = known ? m_follower.names() : QStringList();
             if (!known || (done && !follow(names, doc)) || FavoritesStore::count(doc) != names.size())
                 names = FavoritesStore::names(doc, m_follower.names());
             return done;
@@ -100,6 +113,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
         error, &stamp);
     if (written) {
         markIniFileShown(stamp);
+        m_loaded = true;
         emit changed(m_follower.replace(names), true);
     } else {
         refresh();

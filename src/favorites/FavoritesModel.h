@@ -21,8 +21,9 @@ public:
 
     explicit FavoritesModel(QObject *parent = nullptr);
 
-    // The names as the file last held them, in order.
-    const QStringList &names() const { return m_follower.names(); }
+    // The names as the file last held them, in order; read the first time
+    // they are asked for.
+    const QStringList &names() const;
     // Reads the file again when it changed since the names were taken.
     void refresh();
 
@@ -48,5 +49,6 @@ private:
     using Follow = std::function<bool(QStringList &names, const IniDocument &doc)>;
     bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow, QString *error);
 
-    FavoritesStore::NamesFollower m_follower;
+    mutable FavoritesStore::NamesFollower m_follower;
+    mutable bool m_loaded = false;
 };

@@ -64,9 +64,17 @@ FavoritesPanel::FavoritesPanel(FavoritesModel *model, QWidget *parent)
             emit editRequested(selectedIndex());
     });
     connect(m_model, &FavoritesModel::changed, this, &FavoritesPanel::showRows);
-    m_model->refresh();
-    if (!m_filled)
+}
+
+void FavoritesPanel::showEvent(QShowEvent *event)
+{
+    // Filled when first shown: a window whose sidebar stays closed never
+    // pays for a long list.
+    if (!m_filled) {
+        m_model->refresh();
         showAll();
+    }
+    QWidget::showEvent(event);
 }
 
 void FavoritesPanel::setListHeight(int pixels)
@@ -101,6 +109,8 @@ void FavoritesPanel::showAll()
 // row could now be another favorite, so the selection goes.
 void FavoritesPanel::showRows(const FavoritesStore::Rows &rows, bool madeHere)
 {
+    if (!m_filled)
+        return;
     const QStringList &names = m_model->names();
     m_list->setUpdatesEnabled(false);
     const bool inPlace = m_filled && m_list->isEnabled() && !names.isEmpty() && rows.removed <= 1000

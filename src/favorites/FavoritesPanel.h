@@ -27,6 +27,9 @@ signals:
     void addRequested();
     void editRequested(int index);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void showAll();
     void showRows(const FavoritesStore::Rows &rows, bool madeHere);
