@@ -14,6 +14,8 @@ const QStringList &FavoritesModel::names() const
     // Nothing is read until a list asks: most windows start with the
     // sidebar closed, and 32767 names cost start-up what a page costs.
     if (!m_loaded) {
+        // Watched from now on, should the settings have moved.
+        SettingsWatcher::instance();
         FileStamp stamp;
         m_follower.update(readIniBytes(&stamp));
         markIniFileShown(stamp);
@@ -24,11 +26,11 @@ const QStringList &FavoritesModel::names() const
 
 void FavoritesModel::refresh()
 {
+    // Follows the file in use now, should the settings have moved.
+    SettingsWatcher::instance();
     // Until a list has asked for the names there is nothing to follow.
     if (!m_loaded)
         return;
-    // Follows the file in use now, should the settings have moved.
-    SettingsWatcher::instance();
     if (isIniFileShown(stampOfIniFile()))
         return;
     // Another instance mostly changes one value at a time: the names follow
