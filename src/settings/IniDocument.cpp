@@ -111,6 +111,11 @@ int IniDocument::findPlainKey(int s, QByteArrayView key) const
         const QByteArrayView bytes = lineBytes(m_lines[size_t(i)]);
         if (usual && startsWithEntryOf(bytes, key))
             return i;
+        // A line that begins with another letter names another key, whatever
+        // follows: most lines of a section are passed over here.
+        if (usual && !bytes.isEmpty() && !key.isEmpty() && isAsciiLetter(bytes[0])
+            && asciiLower(bytes[0]) != asciiLower(key[0]))
+            continue;
         const char *b = bytes.data(), *e = b + bytes.size();
         const char *eq = findByte(b, e, '=');
         // Only the part before the first '=' decides what the line is.

@@ -59,6 +59,10 @@ inline const char *findByte(const char *p, const char *end, char c)
     return static_cast<const char *>(std::memchr(p, c, size_t(end - p)));
 }
 
+inline bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 inline char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
