@@ -16,9 +16,7 @@ const QStringList &FavoritesModel::names() const
     if (!m_loaded) {
         // Watched from now on, should the settings have moved.
         SettingsWatcher::instance();
-        FileStamp stamp;
-        m_follower.update(readIniBytes(&stamp));
-        markIniFileShown(stamp);
+        readNames();
         m_loaded = true;
     }
     return m_follower.names();
@@ -29,17 +27,21 @@ void FavoritesModel::refresh()
     // Follows the file in use now, should the settings have moved.
     SettingsWatcher::instance();
     // Until a list has asked for the names there is nothing to follow.
-    if (!m_loaded)
+    if (!m_loaded || isIniFileShown(stampOfIniFile()))
         return;
-    if (isIniFileShown(stampOfIniFile()))
-        return;
-    // Another instance mostly changes one value at a time: the names follow
-    // such a change without reading every favorite again.
+    const FavoritesStore::Rows rows = readNames();
+    if (rows.any())
+        emit changed(rows, false);
+}
+
+// Another instance mostly changes one value at a time: the names follow
+// such a change without reading every favorite again.
+FavoritesStore::Rows FavoritesModel::readNames() const
+{
     FileStamp stamp;
     const FavoritesStore::Rows rows = m_follower.update(readIniBytes(&stamp));
     markIniFileShown(stamp);
-    if (rows.any())
-        emit changed(rows, false);
+    return rows;
 }
 
 std::optional<FavoritesModel::Favorite> FavoritesModel::at(int index) const
@@ -107,7 +109,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
             const bool known = m_loaded && isIniFileShown(stamp);
             result = op(doc);
             const bool done = result == FavoritesStore::Result::Done;
-            names = known ? m_follower.names() : QStringList();
+            names = m_follower.names();
             if (!known || (done && !follow(names, doc)) || FavoritesStore::count(doc) != names.size())
                 names = FavoritesStore::names(doc, m_follower.names());
             return done;

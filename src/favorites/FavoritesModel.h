@@ -48,6 +48,8 @@ private:
     // document after it; false when it cannot tell.
     using Follow = std::function<bool(QStringList &names, const IniDocument &doc)>;
     bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow, QString *error);
+    // Reads the file into the names; the rows that changed.
+    FavoritesStore::Rows readNames() const;
 
     mutable FavoritesStore::NamesFollower m_follower;
     mutable bool m_loaded = false;

@@ -5,9 +5,9 @@
 #include "browser/Twips.h"
 
 #include <QListWidget>
-#include <algorithm>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -113,7 +113,7 @@ void FavoritesPanel::showRows(const FavoritesStore::Rows &rows, bool madeHere)
         return;
     const QStringList &names = m_model->names();
     m_list->setUpdatesEnabled(false);
-    const bool inPlace = m_filled && m_list->isEnabled() && !names.isEmpty() && rows.removed <= 1000
+    const bool inPlace = m_list->isEnabled() && !names.isEmpty() && rows.removed <= 1000
                          && m_list->count() - rows.removed + rows.added == names.size();
     if (!inPlace) {
         showAll();

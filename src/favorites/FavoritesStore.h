@@ -25,9 +25,6 @@ int count(const IniDocument &doc);
 // `previous`, the names as last read, only saves making the same text again.
 QStringList names(const IniDocument &doc, const QStringList &previous = {});
 
-// The names of a file that mostly changes a value at a time (another
-// instance renaming a favorite or writing LastURL): such a change costs a
-// comparison and that one line, not reading every favorite again.
 // Which rows of a list of names changed: from `first` on, `removed` rows
 // gave way to `added` new ones.
 struct Rows
@@ -39,6 +36,9 @@ struct Rows
 // as they were share their text, which makes the comparison cheap.
 Rows rowsBetween(const QStringList &before, const QStringList &after);
 
+// The names of a file that mostly changes a value at a time (another
+// instance renaming a favorite or writing LastURL): such a change costs a
+// comparison and that one line, not reading every favorite again.
 class NamesFollower
 {
 public:
