@@ -3,7 +3,7 @@
 // does. The engine is set up as the browser sets it up (switches, scene), so
 // the comparison measures what the browser adds, not how it tunes the engine.
 // Usage: bare_view URL
-#include "app/WebEngineHost.h"
+#include "WebEngineHost.h"
 
 #include <QApplication>
 #include <QShortcut>

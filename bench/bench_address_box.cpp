@@ -2,7 +2,7 @@
 // prefix search over the same list.
 #include "BenchSupport.h"
 
-#include "browser/WindowLogic.h"
+#include "window/WindowLogic.h"
 
 #include <QStringList>
 

@@ -5,8 +5,8 @@
 #include "BenchSupport.h"
 #include "FakeBrowserView.h"
 
-#include "browser/BrowserHost.h"
-#include "browser/MainWindow.h"
+#include "window/BrowserHost.h"
+#include "window/MainWindow.h"
 #include "favorites/FavoritesModel.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "WebEngineHost.h"
 
-#include "EngineTuning.h"
-#include "browser/WebEngineBrowserView.h"
+#include "startup/EngineTuning.h"
+#include "view/WebEngineBrowserView.h"
 
 #include <QCoreApplication>
 #include <QQuickWindow>

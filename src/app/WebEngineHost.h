@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/BrowserHost.h"
+#include "window/BrowserHost.h"
 
 // The program's host: every window's view is a web engine view. The program
 // and its end-to-end tests start the same way through it.

@@ -1,5 +1,5 @@
 #include "WebEngineHost.h"
-#include "CommandLine.h"
+#include "startup/CommandLine.h"
 
 #include <QApplication>
 #include <QDir>

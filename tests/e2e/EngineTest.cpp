@@ -1,6 +1,6 @@
 #include "EngineTest.h"
 
-#include "app/WebEngineHost.h"
+#include "WebEngineHost.h"
 
 #include <QDialog>
 #include <QFile>

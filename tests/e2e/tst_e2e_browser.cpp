@@ -1,6 +1,6 @@
 #include "EngineTest.h"
 
-#include "browser/StatusPanels.h"
+#include "window/StatusPanels.h"
 
 #include <QFileDialog>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/BrowserView.h"
+#include "window/BrowserView.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/MainWindow.h"
-#include "browser/WindowHost.h"
+#include "window/MainWindow.h"
+#include "window/WindowHost.h"
 
 #include <QApplication>
 #include <QtTest>

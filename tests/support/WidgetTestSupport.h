@@ -4,7 +4,7 @@
 #include "MainWindows.h"
 #include "TempIni.h"
 
-#include "browser/BrowserHost.h"
+#include "window/BrowserHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>

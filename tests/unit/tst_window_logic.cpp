@@ -1,4 +1,4 @@
-#include "browser/WindowLogic.h"
+#include "window/WindowLogic.h"
 
 #include <QtTest>
 #include <climits>

@@ -1,10 +1,10 @@
 #include "PageServices.h"
 
-#include "CertificateWarning.h"
-#include "FullScreen.h"
-#include "PermissionPrompt.h"
-#include "SignInDialog.h"
-#include "WebEngineBrowserView.h"
+#include "prompts/CertificateWarning.h"
+#include "prompts/FullScreen.h"
+#include "prompts/PermissionPrompt.h"
+#include "prompts/SignInDialog.h"
+#include "view/WebEngineBrowserView.h"
 
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>

@@ -1,8 +1,8 @@
 #include "FavoritesPanel.h"
 
-#include "FavoritesModel.h"
-#include "browser/SaveErrorBox.h"
-#include "browser/Twips.h"
+#include "favorites/FavoritesModel.h"
+#include "common/SaveErrorBox.h"
+#include "common/Twips.h"
 
 #include <QListWidget>
 #include <QMessageBox>

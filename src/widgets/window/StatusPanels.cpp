@@ -1,6 +1,6 @@
 #include "StatusPanels.h"
 
-#include "Twips.h"
+#include "common/Twips.h"
 
 #include <QLabel>
 

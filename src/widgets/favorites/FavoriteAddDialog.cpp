@@ -1,8 +1,8 @@
 #include "FavoriteAddDialog.h"
 
-#include "FavoritesModel.h"
-#include "browser/BrowserView.h"
-#include "browser/SaveErrorBox.h"
+#include "favorites/FavoritesModel.h"
+#include "window/BrowserView.h"
+#include "common/SaveErrorBox.h"
 
 #include <QEvent>
 #include <QLineEdit>

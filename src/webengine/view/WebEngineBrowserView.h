@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BrowserView.h"
+#include "window/BrowserView.h"
 
 #include <QUrl>
 

@@ -1,13 +1,13 @@
 #include "WebEngineBrowserView.h"
 
 #include "FindBar.h"
-#include "KestrelPage.h"
+#include "page/KestrelPage.h"
 #include "LoadStatus.h"
-#include "PageProperties.h"
-#include "PageServices.h"
-#include "PagePrinter.h"
+#include "page/PageProperties.h"
+#include "page/PageServices.h"
+#include "printing/PagePrinter.h"
 #include "PageWatchdog.h"
-#include "SavePage.h"
+#include "page/SavePage.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineHistory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowLogic.h"
+#include "window/WindowLogic.h"
 
 #include <QComboBox>
 

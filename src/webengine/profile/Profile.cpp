@@ -1,6 +1,6 @@
 #include "Profile.h"
 
-#include "DownloadManager.h"
+#include "downloads/DownloadManager.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

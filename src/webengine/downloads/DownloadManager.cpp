@@ -1,6 +1,6 @@
 #include "DownloadManager.h"
 
-#include "BrowserView.h"
+#include "window/BrowserView.h"
 
 #include <QDir>
 #include <QEventLoopLocker>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FavoritesStore.h"
+#include "favorites/FavoritesStore.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BrowserView.h"
-#include "WindowLogic.h"
+#include "window/WindowLogic.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "AddressBox.h"
 #include "StatusPanels.h"
-#include "Twips.h"
+#include "common/Twips.h"
 #include "WindowHost.h"
 #include "favorites/FavoritesPanel.h"
 #include "settings/Preferences.h"

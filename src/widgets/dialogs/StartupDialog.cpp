@@ -1,7 +1,7 @@
 #include "StartupDialog.h"
 
-#include "browser/SaveErrorBox.h"
-#include "browser/Twips.h"
+#include "common/SaveErrorBox.h"
+#include "common/Twips.h"
 #include "settings/Preferences.h"
 
 #include <QButtonGroup>

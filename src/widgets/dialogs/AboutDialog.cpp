@@ -1,6 +1,6 @@
 #include "AboutDialog.h"
 
-#include "browser/Twips.h"
+#include "common/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

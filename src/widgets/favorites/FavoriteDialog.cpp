@@ -1,6 +1,6 @@
 #include "FavoriteDialog.h"
 
-#include "browser/Twips.h"
+#include "common/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "KestrelPage.h"
-#include "Profile.h"
+#include "profile/Profile.h"
 
 #include "FormResendGuard.h"
 #include "PopUpGate.h"
 #include "ScriptDialogs.h"
 #include "ScriptErrorBox.h"
-#include "WebEngineBrowserView.h"
+#include "view/WebEngineBrowserView.h"
 
 #include <QCoreApplication>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "FavoriteEditDialog.h"
 
-#include "FavoritesModel.h"
-#include "browser/SaveErrorBox.h"
+#include "favorites/FavoritesModel.h"
+#include "common/SaveErrorBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
