@@ -1,12 +1,34 @@
 #include "FavoritesModel.h"
 
-#include "settings/Settings.h"
 #include "settings/SettingsWatcher.h"
+
+void FavoritesModel::ShownVersion::set(const FileStamp &stamp)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_stamp = stamp;
+    m_known = true;
+}
+
+bool FavoritesModel::ShownVersion::is(const FileStamp &stamp) const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_known && m_stamp == stamp;
+}
+
+void FavoritesModel::ShownVersion::replaced(const FileStamp &before, const FileStamp &after)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_known && m_stamp == before)
+        m_stamp = after;
+}
 
 FavoritesModel::FavoritesModel(QObject *parent)
     : QObject(parent)
 {
     connect(SettingsWatcher::instance(), &SettingsWatcher::changed, this, &FavoritesModel::refresh);
+    connect(IniWriteNotifier::instance(), &IniWriteNotifier::replaced, this,
+            [this](const FileStamp &before, const FileStamp &after) { m_shown.replaced(before, after); },
+            Qt::DirectConnection);
 }
 
 const QStringList &FavoritesModel::names() const
@@ -27,7 +49,7 @@ void FavoritesModel::refresh()
     // Follows the file in use now, should the settings have moved.
     SettingsWatcher::instance();
     // Until a list has asked for the names there is nothing to follow.
-    if (!m_loaded || isIniFileShown(stampOfIniFile()))
+    if (!m_loaded || m_shown.is(stampOfIniFile()))
         return;
     const FavoritesStore::Rows rows = readNames();
     if (rows.any())
@@ -40,7 +62,7 @@ FavoritesStore::Rows FavoritesModel::readNames() const
 {
     FileStamp stamp;
     const FavoritesStore::Rows rows = m_follower.update(readIniBytes(&stamp));
-    markIniFileShown(stamp);
+    m_shown.set(stamp);
     return rows;
 }
 
@@ -106,7 +128,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
     FileStamp stamp;
     const bool written = updateIniFile(
         [&](IniDocument &doc) {
-            const bool known = m_loaded && isIniFileShown(stamp);
+            const bool known = m_loaded && m_shown.is(stamp);
             result = op(doc);
             const bool done = result == FavoritesStore::Result::Done;
             names = m_follower.names();
@@ -116,7 +138,7 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
         },
         error, &stamp);
     if (written) {
-        markIniFileShown(stamp);
+        m_shown.set(stamp);
         m_loaded = true;
         emit changed(m_follower.replace(names), true);
     } else {

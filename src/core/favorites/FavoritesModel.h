@@ -1,9 +1,11 @@
 #pragma once
 
 #include "FavoritesStore.h"
+#include "settings/Settings.h"
 
 #include <QObject>
 #include <QStringList>
+#include <mutex>
 #include <optional>
 
 // The favorites as the user works with them. Every change goes through the
@@ -51,6 +53,23 @@ private:
     // Reads the file into the names; the rows that changed.
     FavoritesStore::Rows readNames() const;
 
+    // The version of the file the names were taken from. This program's own
+    // writes move it along when they replace exactly that version (on the
+    // thread that writes), so they do not make the names be read again.
+    class ShownVersion
+    {
+    public:
+        void set(const FileStamp &stamp);
+        bool is(const FileStamp &stamp) const;
+        void replaced(const FileStamp &before, const FileStamp &after);
+
+    private:
+        mutable std::mutex m_mutex;
+        FileStamp m_stamp;
+        bool m_known = false;
+    };
+
     mutable FavoritesStore::NamesFollower m_follower;
+    mutable ShownVersion m_shown;
     mutable bool m_loaded = false;
 };

@@ -42,20 +42,6 @@ QByteArray readFileBytes(const QString &path, FileStamp *stamp = nullptr)
     return f.readAll();
 }
 
-// The version of the file the favorites lists were last built from; writers
-// of this process move it along when they replace exactly that version, so
-// their own writes do not make the lists rebuild.
-std::mutex g_shownMutex;
-FileStamp g_shown;
-bool g_shownKnown = false;
-
-void noteReplaced(const FileStamp &before, const FileStamp &after)
-{
-    std::lock_guard<std::mutex> guard(g_shownMutex);
-    if (g_shownKnown && g_shown == before)
-        g_shown = after;
-}
-
 // One line in the log for whoever watches it, and the same words for a
 // caller that can tell the user.
 bool fail(QString *error, const QString &path, const char *what, const QString &reason)
@@ -227,17 +213,11 @@ FileStamp stampOfIniFile()
     return s;
 }
 
-void markIniFileShown(const FileStamp &stamp)
-{
-    std::lock_guard<std::mutex> guard(g_shownMutex);
-    g_shown = stamp;
-    g_shownKnown = true;
-}
+Q_GLOBAL_STATIC(IniWriteNotifier, g_writeNotifier)
 
-bool isIniFileShown(const FileStamp &stamp)
+IniWriteNotifier *IniWriteNotifier::instance()
 {
-    std::lock_guard<std::mutex> guard(g_shownMutex);
-    return g_shownKnown && g_shown == stamp;
+    return g_writeNotifier();
 }
 
 bool updateIniFile(const std::function<bool(IniDocument &)> &edit, QString *error, FileStamp *written)
@@ -274,7 +254,7 @@ bool updateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     FileStamp afterStamp;
     if (!replaceFile(path, [&](QIODevice *file) { return doc.writeTo(file); }, error, &afterStamp))
         return false;
-    noteReplaced(beforeStamp, afterStamp);
+    emit IniWriteNotifier::instance()->replaced(beforeStamp, afterStamp);
     if (written)
         *written = afterStamp;
     return true;

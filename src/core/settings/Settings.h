@@ -2,6 +2,7 @@
 
 #include "IniDocument.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <utility>
@@ -60,11 +61,22 @@ IniDocument loadIniFile(FileStamp *stamp = nullptr);
 // The file's bytes as they are now (empty when missing or unreadable).
 QByteArray readIniBytes(FileStamp *stamp = nullptr);
 
-// Which version of the file the favorites lists show, so that a change on
-// disk is told from the program's own writes.
+// The version of the file on disk now.
 FileStamp stampOfIniFile();
-void markIniFileShown(const FileStamp &stamp);
-bool isIniFileShown(const FileStamp &stamp);
+
+// Says which version of the file each write of this process replaced and
+// which one it wrote, so that a reader following the file can tell this
+// program's own writes from another program's. Emitted on the writing
+// thread, right after the new file is in place.
+class IniWriteNotifier : public QObject
+{
+    Q_OBJECT
+public:
+    static IniWriteNotifier *instance();
+
+signals:
+    void replaced(const FileStamp &before, const FileStamp &after);
+};
 
 namespace settings_detail {
 // Writes `bytes` to a temporary file beside `path` and renames it over the

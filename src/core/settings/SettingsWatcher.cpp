@@ -51,7 +51,5 @@ void SettingsWatcher::follow()
 void SettingsWatcher::check()
 {
     follow();
-    const FileStamp now = stampOfIniFile();
-    if (!isIniFileShown(now))
-        emit changed();
+    emit changed();
 }

@@ -5,9 +5,9 @@
 
 class QFileSystemWatcher;
 
-// Tells when the settings file changed on disk in a way the favorites lists
-// have not taken in yet: another Kestrel, a text editor, a restore. The
-// program's own writes are not announced. Follows the file through the
+// Tells when the settings file changed on disk: another Kestrel, a text
+// editor, a restore, or this program. Whoever follows the file tells its own
+// writes apart by the version they wrote. Follows the file through the
 // rename that replaces it.
 class SettingsWatcher : public QObject
 {
