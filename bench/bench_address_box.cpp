@@ -2,7 +2,7 @@
 // prefix search over the same list.
 #include "BenchSupport.h"
 
-#include "window/WindowLogic.h"
+#include "window/AddressBoxLogic.h"
 
 #include <QStringList>
 
@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     volatile int sink = 0;
     const double bare = medianMicros(runs, [&] { sink = sink + findPrefix(items, typed); });
     AddressBoxLogic box;
-    box.items = items;
+    box.setItems(items);
     const double key = medianMicros(runs, [&] { sink = sink + int(box.keyUp(AddressKey::Other).has_value()); },
                                     [&] { box.edited(typed); });
     std::printf("10000 addresses, median of %d runs\n", runs);

@@ -1,4 +1,6 @@
-#include "window/WindowLogic.h"
+#include "window/AddressBoxLogic.h"
+#include "window/LayoutPass.h"
+#include "window/ProgressState.h"
 
 #include <QtTest>
 #include <climits>
@@ -105,22 +107,22 @@ void TestWindowLogic::addressBoxEnterAppendsOnce()
     QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("127.0.0.1/a.html")));
     box.edited(QStringLiteral("127.0.0.1/a.html"));
     box.keyUp(AddressKey::Enter);
-    QCOMPARE(box.items, (QStringList{AddressBoxLogic::kPlaceholder, QStringLiteral("127.0.0.1/a.html")}));
+    QCOMPARE(box.items(), (QStringList{AddressBoxLogic::kPlaceholder, QStringLiteral("127.0.0.1/a.html")}));
     box.edited(QString());
     QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QString()));
-    QCOMPARE(box.items.size(), 2);
+    QCOMPARE(box.items().size(), 2);
 }
 
 void TestWindowLogic::addressBoxDropDownThenClickNavigates()
 {
     AddressBoxLogic box;
-    box.items = {QStringLiteral("one.test"), QStringLiteral("two.test")};
+    box.setItems({QStringLiteral("one.test"), QStringLiteral("two.test")});
     box.dropDown();
     QCOMPARE(box.picked(1), std::optional<QString>(QStringLiteral("two.test")));
-    QVERIFY(!box.droppedDown);
+    QVERIFY(!box.isDroppedDown());
     // Without the drop-down a pick only fills the box.
     QCOMPARE(box.picked(0), std::optional<QString>());
-    QCOMPARE(box.text, QStringLiteral("one.test"));
+    QCOMPARE(box.text(), QStringLiteral("one.test"));
     // Opened and closed without a choice: the next completion loads.
     box.dropDown();
     box.edited(QStringLiteral("tw"));

@@ -113,9 +113,7 @@ void AddressBox::keyPressEvent(QKeyEvent *k)
     if (isEnter(k))
         return;
     if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && k->modifiers() == Qt::NoModifier) {
-        const int next = m_logic.listIndex + (k->key() == Qt::Key_Up ? -1 : 1);
-        if (next >= 0 && next < m_logic.items.size())
-            run(m_logic.picked(next));
+        run(m_logic.step(k->key() == Qt::Key_Up ? -1 : 1));
         return;
     }
     QComboBox::keyPressEvent(k);
@@ -144,19 +142,19 @@ void AddressBox::run(const std::optional<QString> &go)
 void AddressBox::pushToWidget()
 {
     m_syncing = true;
-    for (int i = count(); i < m_logic.items.size(); ++i)
-        addItem(m_logic.items[i]);
-    if (m_logic.listIndex >= 0 && currentIndex() != m_logic.listIndex)
-        setCurrentIndex(m_logic.listIndex);
+    for (int i = count(); i < m_logic.items().size(); ++i)
+        addItem(m_logic.items().at(i));
+    if (m_logic.listIndex() >= 0 && currentIndex() != m_logic.listIndex())
+        setCurrentIndex(m_logic.listIndex());
     QLineEdit *edit = lineEdit();
-    if (edit->text() != m_logic.text)
-        edit->setText(m_logic.text);
+    if (edit->text() != m_logic.text())
+        edit->setText(m_logic.text());
     // Typed text takes the theme's colour, so it stays readable on a dark one.
     QPalette pal = palette();
-    if (m_logic.grey)
+    if (m_logic.showsPlaceholder())
         pal.setColor(QPalette::Text, kPlaceholderGrey);
     edit->setPalette(pal);
-    if (m_logic.selLength > 0)
-        edit->setSelection(m_logic.selStart, m_logic.selLength);
+    if (m_logic.selectionLength() > 0)
+        edit->setSelection(m_logic.selectionStart(), m_logic.selectionLength());
     m_syncing = false;
 }

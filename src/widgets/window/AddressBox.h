@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/WindowLogic.h"
+#include "window/AddressBoxLogic.h"
 
 #include <QComboBox>
 
