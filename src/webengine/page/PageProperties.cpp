@@ -1,6 +1,7 @@
 #include "PageProperties.h"
 
-#include <QMessageBox>
+#include "common/MessageBoxes.h"
+
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -34,13 +35,10 @@ QString propertiesText(const QUrl &url, const QString &title, const QString &typ
 
 void showBox(QWidget *owner, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Properties"), text, QMessageBox::Ok, owner);
-    box->setObjectName(QStringLiteral("PropertiesBox"));
     // Properties is where the user learns the real address, so it comes first
     // and everything is plain text: a title cannot add lines of its own.
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    newMessageBox(owner, QMessageBox::NoIcon, QStringLiteral("Properties"), text, QStringLiteral("PropertiesBox"))
+        ->show();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "PreferencesDialog.h"
 
-#include "common/SaveErrorBox.h"
+#include "common/MessageBoxes.h"
 #include "common/Twips.h"
 #include "settings/Preferences.h"
 

@@ -2,7 +2,7 @@
 
 #include "favorites/FavoritesModel.h"
 #include "window/BrowserView.h"
-#include "common/SaveErrorBox.h"
+#include "common/MessageBoxes.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "FavoriteEditDialog.h"
 
 #include "favorites/FavoritesModel.h"
-#include "common/SaveErrorBox.h"
+#include "common/MessageBoxes.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "FavoritesPanel.h"
 
 #include "favorites/FavoritesModel.h"
-#include "common/SaveErrorBox.h"
+#include "common/MessageBoxes.h"
 #include "common/Twips.h"
 
 #include <QListWidget>
