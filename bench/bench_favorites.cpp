@@ -71,7 +71,7 @@ int main(int argc, char **argv)
     put(full);
 
     FakeHost host;
-    MainWindow *window = host.createWindow();
+    MainWindow *window = host.openWindow();
     // The list is filled once the user opens the sidebar; every figure
     // below includes bringing it up to date.
     window->show();

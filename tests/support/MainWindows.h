@@ -1,22 +1,22 @@
 #pragma once
 
+#include "window/BrowserHost.h"
 #include "window/MainWindow.h"
-#include "window/WindowHost.h"
 
 #include <QApplication>
 #include <QtTest>
 
 // The host the test's windows live in, set as the test starts.
-inline WindowHost *&testHost()
+inline BrowserHost *&testHost()
 {
-    static WindowHost *host = nullptr;
+    static BrowserHost *host = nullptr;
     return host;
 }
 
 // A new main window at the page the settings name, shown.
 inline MainWindow *openWindow()
 {
-    MainWindow *w = testHost()->createWindow();
+    MainWindow *w = testHost()->openWindow();
     w->show();
     return w;
 }

@@ -51,10 +51,14 @@ void BrowserHost::start(const QStringList &addresses)
 MainWindow *BrowserHost::openWindow(const QString &address)
 {
     const Preferences preferences = Preferences::load();
-    m_firstPage = address.isEmpty() ? preferences.firstPage() : Preferences::FirstPage{address, true};
-    m_silent = preferences.suppressErrors;
-    auto *window = new MainWindow(*this);
-    m_firstPage = {};
+    const Preferences::FirstPage first = address.isEmpty() ? preferences.firstPage()
+                                                           : Preferences::FirstPage{address, true};
+    return createWindow(ViewStart{first.address, first.keepInHistory, preferences.suppressErrors});
+}
+
+MainWindow *BrowserHost::createWindow(const ViewStart &start)
+{
+    auto *window = new MainWindow(*this, start);
     // The Continue start needs the last address a window showed.
     connect(window->view(), &BrowserView::loadFinished, this, [this](const QString &url) {
         if (!url.isEmpty())
@@ -63,15 +67,14 @@ MainWindow *BrowserHost::openWindow(const QString &address)
     return window;
 }
 
-BrowserView *BrowserHost::createView(QWidget *parent)
+BrowserView *BrowserHost::createView(QWidget *parent, const ViewStart &start)
 {
     BrowserView *view = makeView(parent);
-    view->setSilent(m_silent);
+    view->setSilent(start.silent);
     // The first page starts loading as soon as the view exists: the engine
     // fetches it while the menus, the layout and the favorites are built.
-    if (!m_firstPage.address.isEmpty())
-        view->navigate(m_firstPage.address,
-                       m_firstPage.keepInHistory ? BrowserView::History::Keep : BrowserView::History::Skip);
+    if (!start.address.isEmpty())
+        view->navigate(start.address, start.keepInHistory ? BrowserView::History::Keep : BrowserView::History::Skip);
     return view;
 }
 

@@ -31,8 +31,8 @@ public:
     // it is empty; not yet shown.
     MainWindow *openWindow(const QString &address = QString());
 
-    BrowserView *createView(QWidget *parent) final;
-    MainWindow *createWindow() override { return openWindow(); }
+    BrowserView *createView(QWidget *parent, const ViewStart &start) final;
+    MainWindow *createWindow(const ViewStart &start) override;
     bool confirmClose(MainWindow *window) override;
     void showPreferences() override;
     void showAbout() override;
@@ -48,9 +48,6 @@ private:
     void rememberLastUrl(const QString &url);
 
     FavoritesModel m_favorites;
-    // What the next view starts with, set while its window is being made.
-    Preferences::FirstPage m_firstPage;
-    bool m_silent = false;
     QPointer<PreferencesDialog> m_preferences;
     QPointer<AboutDialog> m_about;
     QPointer<FavoriteAddDialog> m_add;

@@ -28,14 +28,14 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *text, QRe
 
 } // namespace
 
-MainWindow::MainWindow(WindowHost &host, QWidget *parent)
+MainWindow::MainWindow(WindowHost &host, const ViewStart &start, QWidget *parent)
     : QMainWindow(parent)
     , m_host(host)
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Kestrel"));
-    buildControls();
+    buildControls(start);
     buildMenus();
     Twips::fitToCaptions(this);
 
@@ -55,7 +55,7 @@ MainWindow::MainWindow(WindowHost &host, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildControls()
+void MainWindow::buildControls(const ViewStart &start)
 {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -63,7 +63,7 @@ void MainWindow::buildControls()
 
     // The host may start the first page as soon as the view exists: the
     // engine fetches it while the rest of the window is built.
-    m_view = m_host.createView(m_client);
+    m_view = m_host.createView(m_client, start);
     Q_ASSERT(m_view);
     m_view->setParent(this);
     QWidget *view = m_view->widget();
@@ -219,24 +219,20 @@ void MainWindow::closeEvent(QCloseEvent *e)
 
 void MainWindow::onSidebarClicked()
 {
-    m_sidebar->setVisible(!m_sidebar->isVisibleTo(this));
-    menuAction(QStringLiteral("mnuViewSideBar"))->setChecked(m_sidebar->isVisibleTo(this));
+    const bool on = !m_sidebar->isVisibleTo(this);
+    m_sidebarItem->setChecked(on);
+    showSidebar(on);
+}
+
+void MainWindow::showSidebar(bool on)
+{
+    m_sidebar->setVisible(on);
     layoutControls();
 }
 
-void MainWindow::onViewSidebarTriggered()
+void MainWindow::showStatusBar(bool on)
 {
-    QAction *item = menuAction(QStringLiteral("mnuViewSideBar"));
-    item->setChecked(!item->isChecked());
-    m_sidebar->setVisible(item->isChecked());
-    layoutControls();
-}
-
-void MainWindow::onViewStatusBarTriggered()
-{
-    QAction *item = menuAction(QStringLiteral("mnuViewStatusBar"));
-    item->setChecked(!item->isChecked());
-    m_statusBar->setVisible(item->isChecked());
+    m_statusBar->setVisible(on);
     m_progressBar->setVisible(false);
     m_progress.visible = false;
     layoutControls();
@@ -278,26 +274,25 @@ void MainWindow::showProgress(int progress, int progressMax)
 
 void MainWindow::handleNewWindowRequest(BrowserView **view, bool *cancel)
 {
-    MainWindow *w = Preferences::load().popUps == Preferences::PopUps::Reject ? nullptr : m_host.createWindow();
+    // The page loads its own address into the new view: it starts empty.
+    MainWindow *w = Preferences::load().popUps == Preferences::PopUps::Reject
+                        ? nullptr
+                        : m_host.createWindow(ViewStart{QString(), true, m_view->isSilent()});
     if (!w) {
         *cancel = true;
         return;
     }
     *view = w->m_view;
     w->m_view->setOpenedByPage(true);
-    w->m_view->setSilent(m_view->isSilent());
     w->show();
     *cancel = false;
 }
 
 void MainWindow::openInNewWindow(const QString &address)
 {
-    MainWindow *w = m_host.createWindow();
-    if (!w)
-        return;
-    w->m_view->setSilent(m_view->isSilent());
-    w->m_view->navigate(address);
-    w->show();
+    MainWindow *w = m_host.createWindow(ViewStart{address, true, m_view->isSilent()});
+    if (w)
+        w->show();
 }
 
 void MainWindow::onNewWindowTriggered()
@@ -330,14 +325,6 @@ void MainWindow::onSaveTriggered()
 {
     if (!m_view->address().isEmpty())
         m_view->run(BrowserView::Command::SaveAs);
-}
-
-void MainWindow::onTextSizeTriggered(int index)
-{
-    for (QAction *a : std::as_const(m_textSize))
-        a->setChecked(false);
-    m_textSize[index]->setChecked(true);
-    m_view->setTextSize(index);
 }
 
 void MainWindow::onViewSourceTriggered()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "BrowserView.h"
-#include "window/WindowLogic.h"
+#include "WindowHost.h"
+#include "window/LayoutPass.h"
+#include "window/ProgressState.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -14,7 +16,6 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class StatusPanels;
-class WindowHost;
 
 // The browser window: one view with its buttons, address box, sidebar and
 // status bar. Its controls are its own; the program around it is reached
@@ -23,12 +24,11 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(WindowHost &host, QWidget *parent = nullptr);
+    // The window's view starts as `start` says, before the rest is built.
+    MainWindow(WindowHost &host, const ViewStart &start, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     BrowserView *view() const { return m_view; }
-    // The menu item of that object name.
-    QAction *menuAction(const QString &name) const;
     // Opens another main window on `address`, as quiet as this one.
     void openInNewWindow(const QString &address);
 
@@ -37,13 +37,12 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    void buildControls();
+    void buildControls(const ViewStart &start);
     void buildButtons();
     void buildStatusBar();
     void buildMenus();
     void connectControls();
     void connectView();
-    void connectMenus();
     void dockStatusBar();
     void placeProgressBar();
     // The layout pass: runs on every resize and after each visibility toggle.
@@ -53,13 +52,12 @@ private:
     QSizeF outerSizeTwips() const;
 
     void onSidebarClicked();
-    void onViewSidebarTriggered();
-    void onViewStatusBarTriggered();
+    void showSidebar(bool on);
+    void showStatusBar(bool on);
     void onHomeClicked();
     void onNewWindowTriggered();
     void onOpenTriggered();
     void onSaveTriggered();
-    void onTextSizeTriggered(int index);
     void onViewSourceTriggered();
     void onFindTriggered();
 
@@ -83,7 +81,8 @@ private:
     StatusPanels *m_statusBar = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QPointer<QFileDialog> m_openDialog;
-    QList<QAction *> m_textSize;
+    QAction *m_sidebarItem = nullptr;
+    QAction *m_statusBarItem = nullptr;
     LayoutGeometry m_layout;
     ProgressState m_progress;
     bool m_pageLetGo = false;

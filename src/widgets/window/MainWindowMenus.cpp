@@ -1,164 +1,185 @@
 #include "MainWindow.h"
 
 #include "AddressBox.h"
-#include "WindowHost.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenuBar>
 #include <QPushButton>
 
 namespace {
 
-struct MenuSpec
+// Where a row goes in the menu bar.
+enum class Place {
+    Menu,      // a menu of the bar; the rows after it are its items
+    Item,      // an item of the last menu
+    Submenu,   // an item of the last menu that opens a submenu
+    SubItem,   // an item of the last submenu
+    Separator, // a line in the last menu
+};
+
+// Whether an item carries a check mark, and how it starts.
+enum class Check {
+    None,
+    Off,
+    On,
+    Choice,  // one of the submenu's exclusive choices, not chosen
+    Chosen,  // the submenu's choice at the start
+};
+
+// One row per menu item, top to bottom as the user sees them: where it goes,
+// its object name, caption, keys (several separated by "; "), check mark and
+// what it does. `keep` names the member that keeps the item, where the
+// window changes the item itself.
+struct MenuRow
 {
+    Place place;
     const char *name;
-    const char *caption;     // "-" is a separator
-    const char *shortcut;    // empty for none
-    int check;               // -1 not checkable, 0 unchecked, 1 checked
-    int depth;               // 0 menu title, 1 item, 2 item of a submenu
+    const char *caption;
+    const char *keys;
+    Check check;
+    void (*run)(MainWindow *window, bool checked);
+    QAction *MainWindow::*keep;
 };
 
-// The menu bar as the user sees it, top to bottom.
-const MenuSpec kMenus[] = {
-    {"mnuFile", "&File", "", -1, 0},
-    {"mnuFileNewWindow", "&New Window", "Ctrl+N", -1, 1},
-    {"mnuFileOpen", "&Open", "Ctrl+O", -1, 1},
-    {"mnuFileSave", "&Save", "Ctrl+S", -1, 1},
-    {"mnuSeperator1", "-", "", -1, 1},
-    {"mnuFilePageSetup", "Page Set&up", "", -1, 1},
-    {"mnuFilePrint", "&Print", "Ctrl+P", -1, 1},
-    {"mnuFilePrintPreview", "Print Pre&view", "", -1, 1},
-    {"mnuSeperator2", "-", "", -1, 1},
-    {"mnuFilePreferences", "Pre&ferences", "", -1, 1},
-    {"mnuSeperator3", "-", "", -1, 1},
-    {"mnuFileProperties", "P&roperties", "", -1, 1},
-    {"mnuFileExit", "E&xit", "", -1, 1},
-    {"mnuEdit", "&Edit", "", -1, 0},
-    {"mnuEditUndo", "&Undo", "Ctrl+Z", -1, 1},
-    {"mnuEditRedo", "&Redo", "Ctrl+Y", -1, 1},
-    {"mnuSeperator4", "-", "", -1, 1},
-    {"mnuEditCut", "Cu&t", "Ctrl+X", -1, 1},
-    {"mnuEditCopy", "&Copy", "Ctrl+C", -1, 1},
-    {"mnuEditPaste", "&Paste", "Ctrl+V", -1, 1},
-    {"mnuSeperator5", "-", "", -1, 1},
-    {"mnuEditSelectAll", "Select &All", "Ctrl+A", -1, 1},
-    {"mnuEditSelectNone", "Select &None", "", -1, 1},
-    {"mnuSeperator6", "-", "", -1, 1},
-    {"mnuEditFind", "&Find", "Ctrl+F", -1, 1},
-    {"mnuView", "&View", "", -1, 0},
-    {"mnuViewStatusBar", "Stat&us Bar", "", 1, 1},
-    {"mnuViewSideBar", "Side&bar", "", 0, 1},
-    {"mnuSeperator7", "-", "", -1, 1},
-    {"mnuViewGoTo", "G&o to", "", -1, 1},
-    {"mnuViewGoToBack", "&Back", "", -1, 2},
-    {"mnuViewGoToForward", "&Forward", "", -1, 2},
-    {"mnuViewGoToHome", "&Home", "", -1, 2},
-    {"mnuViewStop", "Sto&p", "", -1, 1},
-    {"mnuViewReload", "&Reload", "F5", -1, 1},
-    {"mnuSeperator8", "-", "", -1, 1},
-    {"mnuViewTextSizeTop", "Te&xt Size", "", -1, 1},
-    {"mnuViewTextSize", "Sm&allest", "", 0, 2},
-    {"mnuViewTextSize", "&Small", "", 0, 2},
-    {"mnuViewTextSize", "&Medium", "", 1, 2},
-    {"mnuViewTextSize", "&Large", "", 0, 2},
-    {"mnuViewTextSize", "Lar&gest", "", 0, 2},
-    {"mnuSeperator9", "-", "", -1, 1},
-    {"mnuViewSource", "Sour&ce", "", -1, 1},
-    {"mnuHelp", "&Help", "", -1, 0},
-    {"mnuHelpAbout", "&About", "", -1, 1},
-};
-
-bool opensSubmenu(const QString &name)
+// The menu and submenu that rows are added to, while the bar is built.
+struct MenuCursor
 {
-    return name == QLatin1String("mnuViewGoTo") || name == QLatin1String("mnuViewTextSizeTop");
+    QMenu *menu = nullptr;
+    QMenu *submenu = nullptr;
+    QActionGroup *choices = nullptr;
+};
+
+void addMenuRow(MainWindow *window, MenuCursor &at, const MenuRow &row)
+{
+    const QString name = QString::fromLatin1(row.name);
+    const QString caption = QString::fromLatin1(row.caption);
+    QAction *item = nullptr;
+    switch (row.place) {
+    case Place::Menu:
+        at.menu = window->menuBar()->addMenu(caption);
+        at.menu->setObjectName(name);
+        at.submenu = nullptr;
+        item = at.menu->menuAction();
+        break;
+    case Place::Submenu:
+        at.submenu = at.menu->addMenu(caption);
+        at.submenu->setObjectName(name);
+        at.choices = nullptr;
+        item = at.submenu->menuAction();
+        break;
+    case Place::Separator:
+        item = at.menu->addSeparator();
+        break;
+    case Place::Item:
+        item = at.menu->addAction(caption);
+        break;
+    case Place::SubItem:
+        item = at.submenu->addAction(caption);
+        break;
+    }
+    item->setObjectName(name);
+    item->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.keys)));
+    if (row.check != Check::None) {
+        item->setCheckable(true);
+        item->setChecked(row.check == Check::On || row.check == Check::Chosen);
+    }
+    if (row.check == Check::Choice || row.check == Check::Chosen) {
+        // Qt moves the mark between the submenu's choices itself.
+        if (!at.choices)
+            at.choices = new QActionGroup(at.submenu);
+        at.choices->addAction(item);
+    }
+    if (row.keep)
+        window->*row.keep = item;
+    if (const auto run = row.run)
+        QObject::connect(item, &QAction::triggered, window, [window, run](bool checked) { run(window, checked); });
 }
 
 } // namespace
 
 void MainWindow::buildMenus()
 {
-    QMenu *menu = nullptr;
-    QMenu *sub = nullptr;
-    for (const MenuSpec &spec : kMenus) {
-        const QString name = QString::fromLatin1(spec.name);
-        const QString caption = QString::fromLatin1(spec.caption);
-        if (spec.depth == 0) {
-            menu = menuBar()->addMenu(caption);
-            menu->setObjectName(name);
-            menu->menuAction()->setObjectName(name);
-            sub = nullptr;
-            continue;
-        }
-        QMenu *target = spec.depth == 1 ? menu : sub;
-        QAction *a = nullptr;
-        if (caption == QLatin1String("-")) {
-            a = target->addSeparator();
-        } else if (opensSubmenu(name)) {
-            sub = target->addMenu(caption);
-            sub->setObjectName(name);
-            a = sub->menuAction();
-        } else {
-            a = target->addAction(caption);
-        }
-        a->setObjectName(name);
-        if (*spec.shortcut)
-            a->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-        if (spec.check >= 0) {
-            a->setCheckable(true);
-            a->setChecked(spec.check == 1);
-        }
-        if (name == QLatin1String("mnuViewTextSize"))
-            m_textSize.append(a);
-    }
-    connectMenus();
-}
+    using W = MainWindow;
+    static const MenuRow rows[] = {
+        {Place::Menu, "mnuFile", "&File", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuFileNewWindow", "&New Window", "Ctrl+N", Check::None,
+         [](W *w, bool) { w->onNewWindowTriggered(); }, nullptr},
+        {Place::Item, "mnuFileOpen", "&Open", "Ctrl+O", Check::None, [](W *w, bool) { w->onOpenTriggered(); }, nullptr},
+        {Place::Item, "mnuFileSave", "&Save", "Ctrl+S", Check::None, [](W *w, bool) { w->onSaveTriggered(); }, nullptr},
+        {Place::Separator, "mnuSeperator1", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuFilePageSetup", "Page Set&up", "", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::PageSetup); }, nullptr},
+        {Place::Item, "mnuFilePrint", "&Print", "Ctrl+P", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Print); }, nullptr},
+        {Place::Item, "mnuFilePrintPreview", "Print Pre&view", "", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::PrintPreview); }, nullptr},
+        {Place::Separator, "mnuSeperator2", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuFilePreferences", "Pre&ferences", "", Check::None,
+         [](W *w, bool) { w->m_host.showPreferences(); }, nullptr},
+        {Place::Separator, "mnuSeperator3", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuFileProperties", "P&roperties", "", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Properties); }, nullptr},
+        {Place::Item, "mnuFileExit", "E&xit", "", Check::None, [](W *w, bool) { w->close(); }, nullptr},
 
-void MainWindow::connectMenus()
-{
-    auto on = [this](const char *name, auto fn) {
-        connect(menuAction(QString::fromLatin1(name)), &QAction::triggered, this, fn);
+        {Place::Menu, "mnuEdit", "&Edit", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuEditUndo", "&Undo", "Ctrl+Z", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Undo); }, nullptr},
+        {Place::Item, "mnuEditRedo", "&Redo", "Ctrl+Y", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Redo); }, nullptr},
+        {Place::Separator, "mnuSeperator4", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuEditCut", "Cu&t", "Ctrl+X", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Cut); }, nullptr},
+        {Place::Item, "mnuEditCopy", "&Copy", "Ctrl+C", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Copy); }, nullptr},
+        {Place::Item, "mnuEditPaste", "&Paste", "Ctrl+V", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::Paste); }, nullptr},
+        {Place::Separator, "mnuSeperator5", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuEditSelectAll", "Select &All", "Ctrl+A", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::SelectAll); }, nullptr},
+        {Place::Item, "mnuEditSelectNone", "Select &None", "", Check::None,
+         [](W *w, bool) { w->m_view->run(BrowserView::Command::ClearSelection); }, nullptr},
+        {Place::Separator, "mnuSeperator6", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuEditFind", "&Find", "Ctrl+F", Check::None, [](W *w, bool) { w->onFindTriggered(); }, nullptr},
+
+        {Place::Menu, "mnuView", "&View", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuViewStatusBar", "Stat&us Bar", "", Check::On,
+         [](W *w, bool on) { w->showStatusBar(on); }, &W::m_statusBarItem},
+        {Place::Item, "mnuViewSideBar", "Side&bar", "", Check::Off, [](W *w, bool on) { w->showSidebar(on); },
+         &W::m_sidebarItem},
+        {Place::Separator, "mnuSeperator7", "", "", Check::None, nullptr, nullptr},
+        // Each Go to item and Stop and Reload run their button's click, so
+        // the two never differ.
+        {Place::Submenu, "mnuViewGoTo", "G&o to", "", Check::None, nullptr, nullptr},
+        {Place::SubItem, "mnuViewGoToBack", "&Back", "", Check::None, [](W *w, bool) { w->m_back->click(); }, nullptr},
+        {Place::SubItem, "mnuViewGoToForward", "&Forward", "", Check::None,
+         [](W *w, bool) { w->m_forward->click(); }, nullptr},
+        {Place::SubItem, "mnuViewGoToHome", "&Home", "", Check::None, [](W *w, bool) { w->m_home->click(); }, nullptr},
+        {Place::Item, "mnuViewStop", "Sto&p", "", Check::None, [](W *w, bool) { w->m_stop->click(); }, nullptr},
+        {Place::Item, "mnuViewReload", "&Reload", "F5", Check::None, [](W *w, bool) { w->m_reload->click(); },
+         nullptr},
+        {Place::Separator, "mnuSeperator8", "", "", Check::None, nullptr, nullptr},
+        {Place::Submenu, "mnuViewTextSizeTop", "Te&xt Size", "", Check::None, nullptr, nullptr},
+        {Place::SubItem, "mnuViewTextSize", "Sm&allest", "", Check::Choice, [](W *w, bool) { w->m_view->setTextSize(0); },
+         nullptr},
+        {Place::SubItem, "mnuViewTextSize", "&Small", "", Check::Choice, [](W *w, bool) { w->m_view->setTextSize(1); },
+         nullptr},
+        {Place::SubItem, "mnuViewTextSize", "&Medium", "", Check::Chosen, [](W *w, bool) { w->m_view->setTextSize(2); },
+         nullptr},
+        {Place::SubItem, "mnuViewTextSize", "&Large", "", Check::Choice, [](W *w, bool) { w->m_view->setTextSize(3); },
+         nullptr},
+        {Place::SubItem, "mnuViewTextSize", "Lar&gest", "", Check::Choice, [](W *w, bool) { w->m_view->setTextSize(4); },
+         nullptr},
+        {Place::Separator, "mnuSeperator9", "", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuViewSource", "Sour&ce", "", Check::None, [](W *w, bool) { w->onViewSourceTriggered(); },
+         nullptr},
+
+        {Place::Menu, "mnuHelp", "&Help", "", Check::None, nullptr, nullptr},
+        {Place::Item, "mnuHelpAbout", "&About", "", Check::None, [](W *w, bool) { w->m_host.showAbout(); }, nullptr},
     };
-    auto command = [this](BrowserView::Command c) { return [this, c] { m_view->run(c); }; };
-    on("mnuFileNewWindow", [this] { onNewWindowTriggered(); });
-    on("mnuFileOpen", [this] { onOpenTriggered(); });
-    on("mnuFileSave", [this] { onSaveTriggered(); });
-    on("mnuFilePageSetup", command(BrowserView::Command::PageSetup));
-    on("mnuFilePrint", command(BrowserView::Command::Print));
-    on("mnuFilePrintPreview", command(BrowserView::Command::PrintPreview));
-    on("mnuFilePreferences", [this] { m_host.showPreferences(); });
-    on("mnuFileProperties", command(BrowserView::Command::Properties));
-    on("mnuFileExit", [this] { close(); });
-    on("mnuEditUndo", command(BrowserView::Command::Undo));
-    on("mnuEditRedo", command(BrowserView::Command::Redo));
-    on("mnuEditCut", command(BrowserView::Command::Cut));
-    on("mnuEditCopy", command(BrowserView::Command::Copy));
-    on("mnuEditPaste", command(BrowserView::Command::Paste));
-    on("mnuEditSelectAll", command(BrowserView::Command::SelectAll));
-    on("mnuEditSelectNone", command(BrowserView::Command::ClearSelection));
-    on("mnuEditFind", [this] { onFindTriggered(); });
-    // A checkable action flips its own mark before it reports the click; the
-    // two toggles flip the mark themselves, in their own order, so the
-    // automatic flip is taken back first.
-    on("mnuViewStatusBar", [this] {
-        QAction *a = menuAction(QStringLiteral("mnuViewStatusBar"));
-        a->setChecked(!a->isChecked());
-        onViewStatusBarTriggered();
-    });
-    on("mnuViewSideBar", [this] {
-        QAction *a = menuAction(QStringLiteral("mnuViewSideBar"));
-        a->setChecked(!a->isChecked());
-        onViewSidebarTriggered();
-    });
-    // Each menu item runs its button's handler, so the two never differ.
-    on("mnuViewGoToBack", [this] { m_back->click(); });
-    on("mnuViewGoToForward", [this] { m_forward->click(); });
-    on("mnuViewGoToHome", [this] { m_home->click(); });
-    on("mnuViewStop", [this] { m_stop->click(); });
-    on("mnuViewReload", [this] { m_reload->click(); });
-    on("mnuViewSource", [this] { onViewSourceTriggered(); });
-    on("mnuHelpAbout", [this] { m_host.showAbout(); });
-    for (int i = 0; i < m_textSize.size(); ++i)
-        connect(m_textSize[i], &QAction::triggered, this, [this, i] { onTextSizeTriggered(i); });
+    MenuCursor at;
+    for (const MenuRow &row : rows)
+        addMenuRow(this, at, row);
 
     // The keys every browser uses to reach its address box; not in a menu.
     auto *toAddress = new QAction(this);
@@ -167,10 +188,4 @@ void MainWindow::connectMenus()
                              QKeySequence(Qt::Key_F6)});
     addAction(toAddress);
     connect(toAddress, &QAction::triggered, m_addressBox, &AddressBox::focusForTyping);
-}
-
-QAction *MainWindow::menuAction(const QString &name) const
-{
-    const auto all = findChildren<QAction *>(name);
-    return all.isEmpty() ? nullptr : all.first();
 }

@@ -1,9 +1,21 @@
 #pragma once
 
+#include <QString>
+
 class BrowserView;
 class FavoritesModel;
 class MainWindow;
 class QWidget;
+
+// How a window's view starts: the page it loads first (none when the address
+// is empty), whether that page stays in its history, and whether the view
+// shows boxes of its own (script errors and dialogs).
+struct ViewStart
+{
+    QString address;
+    bool keepInHistory = true;
+    bool silent = false;
+};
 
 // What a main window needs from the program around it: its view, new
 // windows, the shared dialogs and the favorites. The application gives
@@ -13,11 +25,12 @@ class WindowHost
 public:
     virtual ~WindowHost() = default;
 
-    // The web view of a new window, made in `parent`, the window's client area.
-    virtual BrowserView *createView(QWidget *parent) = 0;
+    // The web view of a new window, made in `parent`, the window's client
+    // area, and already loading its first page.
+    virtual BrowserView *createView(QWidget *parent, const ViewStart &start) = 0;
     // A new main window with its first steps done, not yet shown; null when
     // none can be made.
-    virtual MainWindow *createWindow() = 0;
+    virtual MainWindow *createWindow(const ViewStart &start) = 0;
     // Asked as the user closes a window; false keeps it open.
     virtual bool confirmClose(MainWindow *window) = 0;
     virtual void showPreferences() = 0;
