@@ -23,5 +23,5 @@ void WebEngineHost::prepareEngine(int argc, char **argv)
 
 BrowserView *WebEngineHost::makeView(QWidget *parent)
 {
-    return new WebEngineBrowserView(parent);
+    return new WebEngineBrowserView(m_engine, parent);
 }

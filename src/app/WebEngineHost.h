@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profile/EngineContext.h"
 #include "window/BrowserHost.h"
 
 // The program's host: every window's view is a web engine view. The program
@@ -14,4 +15,7 @@ public:
 
 protected:
     BrowserView *makeView(QWidget *parent) override;
+
+private:
+    EngineContext m_engine;
 };

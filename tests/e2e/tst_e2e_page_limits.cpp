@@ -77,9 +77,16 @@ void TestPageLimits::popUpsOpenOnlyForTheUsersClick()
     server.page(QStringLiteral("/storm.html"),
                   "<title>Storm</title><body style='margin:0'>"
                   "<button style='position:absolute;left:0;top:0;width:300px;height:100px'"
-                  " onclick=\"for(var i=0;i<20;i++)window.open('/popup.html')\">Open</button>"
+                  " onclick=\"storm()\">Open</button>"
                   "<a href='/linked.html' target='_blank' style='position:absolute;left:0;top:200px'>link</a>"
-                  "<script>var got=0;for(var i=0;i<50;i++)if(window.open('/p'+i+'.html'))got++;"
+                  // One click spent on many windows: by script, by links and
+                  // forms clicked by script, and again a moment later.
+                  "<script>function storm(){var i,a,f;for(i=0;i<20;i++)window.open('/popup.html');"
+                  "for(i=0;i<10;i++){a=document.createElement('a');a.href='/popup.html';a.target='_blank';"
+                  "document.body.appendChild(a);a.click();f=document.createElement('form');f.action='/popup.html';"
+                  "f.target='_blank';document.body.appendChild(f);f.submit();}"
+                  "setTimeout(function(){for(var j=0;j<20;j++)window.open('/popup.html')},300)}"
+                  "var got=0;for(var i=0;i<50;i++)if(window.open('/p'+i+'.html'))got++;"
                   "document.title='Stormed '+got</script>");
     server.page(QStringLiteral("/popup.html"), "<title>Popup</title>");
     server.page(QStringLiteral("/linked.html"), "<title>Linked</title>");

@@ -1,6 +1,6 @@
 #include "DownloadManager.h"
 
-#include "window/BrowserView.h"
+#include "common/MessageBoxes.h"
 
 #include <QDir>
 #include <QEventLoopLocker>
@@ -15,24 +15,11 @@
 
 namespace {
 
-// Tells the window through its view, so the text takes the way every status
-// text takes.
-void showStatus(QWidget *window, const QString &text)
-{
-    if (!window)
-        return;
-    if (auto *view = window->findChild<BrowserView *>())
-        emit view->statusTextChanged(text);
-}
-
 // A message that waits for the user without stopping the window.
 void tell(QWidget *window, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Download"), text, QMessageBox::Ok, window);
-    box->setObjectName(QStringLiteral("DownloadMessage"));
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    newMessageBox(window, QMessageBox::Warning, QStringLiteral("Download"), text, QStringLiteral("DownloadMessage"))
+        ->show();
 }
 
 } // namespace
@@ -48,6 +35,7 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     QPointer<QWidget> window;
     if (QWebEngineView *view = download->page() ? QWebEngineView::forPage(download->page()) : nullptr)
         window = view->window();
+    const QPointer<QWebEnginePage> page = download->page();
 
     // A page saved with Save As arrives accepted, under the name the user chose.
     const bool named = download->state() != QWebEngineDownloadRequest::DownloadRequested;
@@ -72,19 +60,25 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     // running until it is complete, then reports to whoever is left.
     auto *keepRunning = new QEventLoopLocker;
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-            [this, download, window] { progress(download, window); });
+            [this, download, page] { progress(download, page); });
     connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
-            [this, download, window, keepRunning] {
+            [this, download, window, page, keepRunning] {
                 --m_running;
-                finished(download, window);
+                finished(download, window, page);
                 delete keepRunning;
             });
     if (!named)
         download->accept();
-    showStatus(window, QStringLiteral("Downloading %1...").arg(download->downloadFileName()));
+    showStatus(page, QStringLiteral("Downloading %1...").arg(download->downloadFileName()));
 }
 
-void DownloadManager::progress(QWebEngineDownloadRequest *download, QWidget *window)
+void DownloadManager::showStatus(const QPointer<QWebEnginePage> &page, const QString &text)
+{
+    if (page)
+        emit statusChanged(page, text);
+}
+
+void DownloadManager::progress(QWebEngineDownloadRequest *download, const QPointer<QWebEnginePage> &page)
 {
     const QLocale locale;
     const qint64 total = download->totalBytes();
@@ -95,19 +89,20 @@ void DownloadManager::progress(QWebEngineDownloadRequest *download, QWidget *win
                              : QStringLiteral("Downloading %1: %2").arg(download->downloadFileName(), received);
     if (m_running > 1)
         text += QStringLiteral(", %1 downloads in all").arg(m_running);
-    showStatus(window, text);
+    showStatus(page, text);
 }
 
-void DownloadManager::finished(QWebEngineDownloadRequest *download, QWidget *window)
+void DownloadManager::finished(QWebEngineDownloadRequest *download, QWidget *window,
+                               const QPointer<QWebEnginePage> &page)
 {
     const QString path = QDir::toNativeSeparators(QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
     if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
-        showStatus(window, QStringLiteral("Download complete: %1").arg(path));
+        showStatus(page, QStringLiteral("Download complete: %1").arg(path));
         return;
     }
     const QString reason = download->state() == QWebEngineDownloadRequest::DownloadCancelled
                                ? QStringLiteral("it was cancelled")
                                : download->interruptReasonString();
     tell(window, QStringLiteral("%1 was not downloaded: %2.").arg(path, reason));
-    showStatus(window, QStringLiteral("Download failed: %1").arg(path));
+    showStatus(page, QStringLiteral("Download failed: %1").arg(path));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWebEnginePage>
 
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
@@ -8,19 +10,24 @@ class QWidget;
 
 // Takes every download of a profile: the file goes to the user's Downloads
 // folder under the name the server suggests, never over an existing file;
-// the window that started it shows the progress in its status bar and says
-// when the file is complete. A failure is reported in a message box, also
-// when the window has gone meanwhile.
+// the page that started it hears of the progress and of the end through
+// statusChanged, for its window's status bar. A failure is reported in a
+// message box, also when the window has gone meanwhile.
 class DownloadManager : public QObject
 {
     Q_OBJECT
 public:
     explicit DownloadManager(QWebEngineProfile *profile);
 
+signals:
+    // A status line about a download that `page` started.
+    void statusChanged(const QWebEnginePage *page, const QString &text);
+
 private:
     void start(QWebEngineDownloadRequest *download);
-    void progress(QWebEngineDownloadRequest *download, QWidget *window);
-    void finished(QWebEngineDownloadRequest *download, QWidget *window);
+    void showStatus(const QPointer<QWebEnginePage> &page, const QString &text);
+    void progress(QWebEngineDownloadRequest *download, const QPointer<QWebEnginePage> &page);
+    void finished(QWebEngineDownloadRequest *download, QWidget *window, const QPointer<QWebEnginePage> &page);
 
     int m_running = 0; // downloads under way
 };

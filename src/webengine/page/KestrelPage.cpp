@@ -1,10 +1,9 @@
 #include "KestrelPage.h"
-#include "profile/Profile.h"
 
 #include "FormResendGuard.h"
-#include "PopUpGate.h"
 #include "ScriptDialogs.h"
 #include "ScriptErrorBox.h"
+#include "profile/EngineContext.h"
 #include "view/WebEngineBrowserView.h"
 
 #include <QCoreApplication>
@@ -26,12 +25,13 @@ bool isLeaveQuestion(const QString &message)
 } // namespace
 
 KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-    : QWebEnginePage(browserProfile(), parent), m_owner(owner), m_popUps(new PopUpGate(owner->widget())),
+    : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
     setUrlRequestInterceptor(m_resend);
-    // The engine then answers window.open without a user's click with null,
-    // so a page knows at once that no window came.
+    // The engine then opens a page's window only in answer to the user's
+    // click or key, one for each, and answers window.open otherwise with
+    // null, so a page knows at once that no window came.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
     // Also how a script closes a window that a script opened.
@@ -67,8 +67,6 @@ void KestrelPage::letWindowClose()
 
 QWebEnginePage *KestrelPage::createWindow(WebWindowType)
 {
-    if (!m_popUps->allowWindow())
-        return nullptr;
     BrowserView *target = nullptr;
     bool cancel = false;
     emit m_owner->newWindowRequested(&target, &cancel);

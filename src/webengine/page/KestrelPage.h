@@ -5,7 +5,6 @@
 #include <QWebEnginePage>
 
 class FormResendGuard;
-class PopUpGate;
 class ScriptDialogs;
 class ScriptErrorBox;
 class WebEngineBrowserView;
@@ -39,7 +38,6 @@ private:
     void reportScriptError(const QString &message, int line, const QString &source);
 
     WebEngineBrowserView *m_owner;
-    PopUpGate *m_popUps;
     ScriptDialogs *m_dialogs;
     FormResendGuard *m_resend;
     QPointer<ScriptErrorBox> m_errorBox;

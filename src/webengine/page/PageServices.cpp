@@ -4,6 +4,7 @@
 #include "prompts/FullScreen.h"
 #include "prompts/PermissionPrompt.h"
 #include "prompts/SignInDialog.h"
+#include "profile/EngineContext.h"
 #include "view/WebEngineBrowserView.h"
 
 #include <QAuthenticator>
@@ -16,6 +17,7 @@ void attachPageServices(WebEngineBrowserView *view)
 {
     QWebEnginePage *page = view->page();
     QWebEngineView *shown = view->view();
+    EngineContext *context = &view->context();
     QObject::connect(page, &QWebEnginePage::authenticationRequired, shown,
                      [shown](const QUrl &url, QAuthenticator *auth) { SignInDialog::ask(shown, url, auth); });
     QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, shown,
@@ -23,11 +25,13 @@ void attachPageServices(WebEngineBrowserView *view)
                          SignInDialog::ask(shown, url, auth, proxyHost);
                      });
     QObject::connect(page, &QWebEnginePage::featurePermissionRequested, shown,
-                     [page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
-                         PermissionPrompt::ask(page, shown, origin, feature);
+                     [context, page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         PermissionPrompt::ask(context->permissions(), page, shown, origin, feature);
                      });
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
                      [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
     QObject::connect(page, &QWebEnginePage::certificateError, shown,
-                     [shown](const QWebEngineCertificateError &error) { handleCertificateError(shown, error); });
+                     [context, shown](const QWebEngineCertificateError &error) {
+                         handleCertificateError(context->certificates(), shown, error);
+                     });
 }

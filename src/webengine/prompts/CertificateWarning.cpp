@@ -1,21 +1,12 @@
 #include "CertificateWarning.h"
 
-#include <QHash>
-#include <QMessageBox>
+#include "common/MessageBoxes.h"
+
 #include <QPointer>
 #include <QPushButton>
-#include <QSet>
-#include <QWebEngineCertificateError>
 #include <QWebEngineView>
 
 namespace {
-
-// Hosts the user chose to open despite their certificate, for this run only.
-QSet<QString> &trustedAnyway()
-{
-    static QSet<QString> hosts;
-    return hosts;
-}
 
 void showWarningPage(QWebEngineView *view, const QUrl &url, const QString &problem)
 {
@@ -27,14 +18,6 @@ void showWarningPage(QWebEngineView *view, const QUrl &url, const QString &probl
                                  "<p>Address: %3</p>")
                       .arg(host, problem.toHtmlEscaped(), url.toString().toHtmlEscaped()),
                   url);
-}
-
-// Errors waiting for the user's answer, by host: a page's further requests
-// to the same host wait for the same answer instead of asking again.
-QHash<QString, QList<QWebEngineCertificateError>> &waiting()
-{
-    static QHash<QString, QList<QWebEngineCertificateError>> errors;
-    return errors;
 }
 
 } // namespace
@@ -59,11 +42,12 @@ QString certificateProblem(const QWebEngineCertificateError &error)
     }
 }
 
-void handleCertificateError(QWebEngineView *view, const QWebEngineCertificateError &certificateError)
+void handleCertificateError(CertificateTrust &trust, QWebEngineView *view,
+                            const QWebEngineCertificateError &certificateError)
 {
     QWebEngineCertificateError error = certificateError;
     const QUrl url = error.url();
-    if (trustedAnyway().contains(url.host())) {
+    if (trust.trustedHosts.contains(url.host())) {
         error.acceptCertificate();
         return;
     }
@@ -77,30 +61,27 @@ void handleCertificateError(QWebEngineView *view, const QWebEngineCertificateErr
     // The load waits for the answer; the question does not block the window.
     error.defer();
     const QString host = url.host();
-    const bool asked = waiting().contains(host);
-    waiting()[host].append(error);
+    const bool asked = trust.waiting.contains(host);
+    trust.waiting[host].append(error);
     if (asked)
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Certificate Not Trusted"),
-                                QStringLiteral("The certificate of %1 is not trusted. %2").arg(url.host(), problem),
-                                QMessageBox::NoButton, view);
-    box->setObjectName(QStringLiteral("CertificateWarning"));
-    box->setTextFormat(Qt::PlainText);
+    QMessageBox *box = newMessageBox(view, QMessageBox::Warning, QStringLiteral("Certificate Not Trusted"),
+                                     QStringLiteral("The certificate of %1 is not trusted. %2").arg(url.host(), problem),
+                                     QStringLiteral("CertificateWarning"), QMessageBox::NoButton);
     box->setInformativeText(QStringLiteral("Opening it anyway lets anyone between you and the site read and "
                                            "change what you see and send."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton *back = box->addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole);
     QPushButton *open = box->addButton(QStringLiteral("&Open Anyway"), QMessageBox::AcceptRole);
     box->setDefaultButton(back);
     box->setEscapeButton(back);
     QPointer<QWebEngineView> target = view;
-    QObject::connect(box, &QMessageBox::finished, box, [box, open, host, target, url, problem] {
-        const bool trust = box->clickedButton() == open;
-        const QList<QWebEngineCertificateError> errors = waiting().take(host);
+    QObject::connect(box, &QMessageBox::finished, box, [&trust, box, open, host, target, url, problem] {
+        const bool openAnyway = box->clickedButton() == open;
+        const QList<QWebEngineCertificateError> errors = trust.waiting.take(host);
         for (QWebEngineCertificateError e : errors)
-            trust ? e.acceptCertificate() : e.rejectCertificate();
-        if (trust) {
-            trustedAnyway().insert(host);
+            openAnyway ? e.acceptCertificate() : e.rejectCertificate();
+        if (openAnyway) {
+            trust.trustedHosts.insert(host);
             return;
         }
         if (target)
@@ -110,8 +91,8 @@ void handleCertificateError(QWebEngineView *view, const QWebEngineCertificateErr
             }, Qt::QueuedConnection);
     });
     // A window closed before the answer refuses what waited for it.
-    QObject::connect(box, &QObject::destroyed, [host] {
-        for (QWebEngineCertificateError e : waiting().take(host))
+    QObject::connect(box, &QObject::destroyed, [&trust, host] {
+        for (QWebEngineCertificateError e : trust.waiting.take(host))
             e.rejectCertificate();
     });
     box->show();

@@ -1,25 +1,31 @@
 #include "PermissionPrompt.h"
 
-#include <QHash>
-#include <QMessageBox>
+#include "common/MessageBoxes.h"
+
 #include <QPointer>
 #include <QPushButton>
 
 namespace {
 
-// Answers of this run, by site and use.
-QHash<QPair<QString, int>, bool> &answers()
+QPair<QString, int> keyOf(const QUrl &origin, QWebEnginePage::Feature feature)
 {
-    static QHash<QPair<QString, int>, bool> given;
-    return given;
-}
-
-QString siteOf(const QUrl &origin)
-{
-    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+    return {origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString(), int(feature)};
 }
 
 } // namespace
+
+std::optional<bool> PermissionAnswers::answer(const QUrl &origin, QWebEnginePage::Feature feature) const
+{
+    const auto it = m_given.constFind(keyOf(origin, feature));
+    if (it == m_given.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void PermissionAnswers::remember(const QUrl &origin, QWebEnginePage::Feature feature, bool granted)
+{
+    m_given.insert(keyOf(origin, feature), granted);
+}
 
 QString PermissionPrompt::question(const QUrl &origin, QWebEnginePage::Feature feature)
 {
@@ -38,29 +44,27 @@ QString PermissionPrompt::question(const QUrl &origin, QWebEnginePage::Feature f
     return QStringLiteral("%1 wants to %2.").arg(site, use);
 }
 
-void PermissionPrompt::ask(QWebEnginePage *page, QWidget *owner, const QUrl &origin, QWebEnginePage::Feature feature)
+void PermissionPrompt::ask(PermissionAnswers &answers, QWebEnginePage *page, QWidget *owner, const QUrl &origin,
+                           QWebEnginePage::Feature feature)
 {
-    const QPair<QString, int> key(siteOf(origin), int(feature));
-    if (const auto it = answers().constFind(key); it != answers().constEnd()) {
-        page->setFeaturePermission(origin, feature, *it ? QWebEnginePage::PermissionGrantedByUser
-                                                        : QWebEnginePage::PermissionDeniedByUser);
+    if (const std::optional<bool> given = answers.answer(origin, feature)) {
+        page->setFeaturePermission(origin, feature, *given ? QWebEnginePage::PermissionGrantedByUser
+                                                           : QWebEnginePage::PermissionDeniedByUser);
         return;
     }
     // Not modal: the window stays usable, and a page that gives up its
     // request closes the question.
-    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("Permission"), question(origin, feature),
-                                QMessageBox::NoButton, owner);
-    box->setObjectName(QStringLiteral("PermissionPrompt"));
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
+    QMessageBox *box = newMessageBox(owner, QMessageBox::Question, QStringLiteral("Permission"),
+                                     question(origin, feature), QStringLiteral("PermissionPrompt"),
+                                     QMessageBox::NoButton);
     QPushButton *allow = box->addButton(QStringLiteral("&Allow"), QMessageBox::AcceptRole);
     QPushButton *deny = box->addButton(QStringLiteral("&Deny"), QMessageBox::RejectRole);
     box->setDefaultButton(deny);
     box->setEscapeButton(deny);
     QPointer<QWebEnginePage> target = page;
-    QObject::connect(box, &QMessageBox::finished, box, [box, allow, target, origin, feature, key] {
+    QObject::connect(box, &QMessageBox::finished, box, [box, allow, target, origin, feature, &answers] {
         const bool granted = box->clickedButton() == allow;
-        answers().insert(key, granted);
+        answers.remember(origin, feature, granted);
         if (target)
             target->setFeaturePermission(origin, feature, granted ? QWebEnginePage::PermissionGrantedByUser
                                                                   : QWebEnginePage::PermissionDeniedByUser);

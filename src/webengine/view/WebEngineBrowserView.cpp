@@ -1,6 +1,8 @@
 #include "WebEngineBrowserView.h"
 
 #include "FindBar.h"
+#include "downloads/DownloadManager.h"
+#include "profile/EngineContext.h"
 #include "page/KestrelPage.h"
 #include "LoadStatus.h"
 #include "page/PageProperties.h"
@@ -33,8 +35,9 @@ const QUrl &blankPage()
 }
 } // namespace
 
-WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
+WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, QWidget *parent)
     : BrowserView(parent)
+    , m_context(context)
 {
     m_container = new QWidget(parent);
     auto *column = new QVBoxLayout(m_container);
@@ -65,6 +68,11 @@ void WebEngineBrowserView::connectPage()
             [this](int progress) { emit progressChanged(progress, kProgressMax); });
     connect(p, &QWebEnginePage::loadFinished, this, &WebEngineBrowserView::onLoadFinished);
     connect(p, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
+    connect(m_context.downloads(), &DownloadManager::statusChanged, this,
+            [this](const QWebEnginePage *from, const QString &text) {
+                if (from == m_view->page())
+                    emit statusTextChanged(text);
+            });
     connect(p, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)

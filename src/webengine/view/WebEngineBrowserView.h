@@ -4,6 +4,7 @@
 
 #include <QUrl>
 
+class EngineContext;
 class FindBar;
 class PagePrinter;
 class PageWatchdog;
@@ -17,7 +18,8 @@ class WebEngineBrowserView : public BrowserView
 {
     Q_OBJECT
 public:
-    explicit WebEngineBrowserView(QWidget *parent = nullptr);
+    // A view whose pages live in `context`, which outlives it.
+    explicit WebEngineBrowserView(EngineContext &context, QWidget *parent = nullptr);
     ~WebEngineBrowserView() override;
 
     void navigate(const QString &address, History history = History::Keep) override;
@@ -37,6 +39,7 @@ public:
     void showFind() override;
     bool askPageToClose() override;
 
+    EngineContext &context() const { return m_context; }
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
 
@@ -50,6 +53,7 @@ private:
     void onLoadFinished();
     void onRendererGone();
 
+    EngineContext &m_context;
     QWidget *m_container = nullptr;
     QWebEngineView *m_view = nullptr;
     FindBar *m_find = nullptr;

@@ -1,4 +1,4 @@
-#include "Profile.h"
+#include "EngineContext.h"
 
 #include "downloads/DownloadManager.h"
 
@@ -7,15 +7,25 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-QWebEngineProfile *browserProfile()
+EngineContext::EngineContext(QObject *parent)
+    : QObject(parent)
 {
-    static QWebEngineProfile *profile = nullptr;
-    if (profile)
-        return profile;
+}
+
+EngineContext::~EngineContext()
+{
+    delete m_profile;
+}
+
+QWebEngineProfile *EngineContext::profile()
+{
+    if (m_profile)
+        return m_profile;
     // A child of the application, so that a run that never quits its event
     // loop still deletes it after every window and page (which the
     // application deletes first).
-    profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
+    auto *profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
+    m_profile = profile;
     const QString folder = QStringLiteral("/Kestrel");
     profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
@@ -23,14 +33,19 @@ QWebEngineProfile *browserProfile()
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-    new DownloadManager(profile);
+    m_downloads = new DownloadManager(profile);
     // The profile writes what it still holds in memory, cookies among it,
     // when it is deleted: at the end of the run, once the closed windows and
     // their pages are gone, rather than somewhere in the engine's shutdown.
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, profile, [] {
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, profile, [profile] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete profile;
     });
-    QObject::connect(profile, &QObject::destroyed, [] { profile = nullptr; });
     return profile;
+}
+
+DownloadManager *EngineContext::downloads()
+{
+    profile();
+    return m_downloads;
 }
