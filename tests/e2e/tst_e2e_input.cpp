@@ -1,6 +1,7 @@
 #include "EngineTest.h"
 
 #include "settings/Settings.h"
+#include "window/StatusPanels.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
@@ -33,6 +34,9 @@ private slots:
     void typedAddressLoadsReadablyAndPlaceholderFollowsTheFocus();
     void completionBackspaceAndEnter();
     void pickFromTheDropDownLoads();
+    void aCompletionIsTypedOverOrAddedTo();
+    void aListClosedWithoutAPickLoadsNothing();
+    void theLastPageIsOneThatLoaded();
     void addressKeysSelectTheTextForTyping();
     void editingKeysEditTheBoxNotThePage();
     void favoritesByKeyboard();
@@ -198,6 +202,92 @@ void TestUserInput::pickFromTheDropDownLoads()
     User::key(QStringLiteral("Up Return"));
     QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
     QCOMPARE(hits("alpha"), alphaAgain + 1);
+}
+
+// After a completion, the keys that select all or move the cursor work on
+// the whole text: a new address replaces it, End adds to it.
+void TestUserInput::aCompletionIsTypedOverOrAddedTo()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    const QString alpha = url("alpha");
+    const QString prefix = alpha.left(alpha.size() - 8); // ".../al"
+    const int alphaHits = hits("alpha"), gammaHits = hits("gamma");
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(prefix);
+    QTRY_VERIFY(highlighted(User::look(addressBox(w)->lineEdit())) > 30);
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    User::key(QStringLiteral("ctrl+l"));
+    QVERIFY(enter("gamma"));
+    QCOMPARE(hits("gamma"), gammaHits + 1);
+
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(prefix);
+    QTRY_VERIFY(highlighted(User::look(addressBox(w)->lineEdit())) > 30);
+    User::key(QStringLiteral("End"));
+    User::type(QStringLiteral("?more"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.count(QStringLiteral("/alpha.html?more")), 1, 20000);
+    QCOMPARE(hits("alpha"), alphaHits + 1);
+    // Nothing was ever typed into the middle of an address.
+    QCOMPARE(server.requests.filter(QStringLiteral("http")).size(), 0);
+}
+
+// Opening the list and closing it with Escape is no choice: typing that
+// completes an address fills the box, and only Enter loads.
+void TestUserInput::aListClosedWithoutAPickLoadsNothing()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    QComboBox *box = addressBox(w);
+    const int requests = int(server.requests.size());
+    User::key(QStringLiteral("alt+Down"));
+    QTRY_VERIFY(box->view()->isVisible());
+    User::key(QStringLiteral("Escape"));
+    QTRY_VERIFY(!box->view()->isVisible());
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(url("alpha").left(10));
+    QTRY_VERIFY(highlighted(User::look(box->lineEdit())) > 30);
+    QTest::qWait(1000);
+    QCOMPARE(server.requests.size(), requests);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Beta - Kestrel"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), requests + 1, 20000);
+}
+
+// Continue starts on the last page that came, at an address's length: not
+// on an error, nor on a link a page made a megabyte long.
+void TestUserInput::theLastPageIsOneThatLoaded()
+{
+    auto lastUrl = [] { return readIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")); };
+    QTcpServer closed; // a port known to be free, then closed again
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/gone.html").arg(closed.serverPort());
+    closed.close();
+    const QByteArray longLink = "/beta.html?" + QByteArray(200000, 'x');
+    server.page(QStringLiteral("/long.html"), "<title>Long</title><body style='margin:0'><a href='" + longLink
+                    + "' style='display:block;width:100vw;height:100vh'>a long link</a>");
+    server.page(QString::fromLatin1(longLink), "<title>Far</title>");
+
+    QMainWindow *w = windowOnTyped("alpha");
+    QVERIFY(w);
+    QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), url("alpha"), 10000);
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(refused);
+    User::key(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(control<StatusPanels>(w, "StatusBar")->panelText(1).contains(QStringLiteral("refused")), 20000);
+    QTest::qWait(1000); // the last address is written in the background
+    QCOMPARE(lastUrl(), url("alpha"));
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(server.url(QStringLiteral("/long.html")));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Long - Kestrel")));
+    QTRY_COMPARE_WITH_TIMEOUT(lastUrl(), server.url(QStringLiteral("/long.html")), 10000);
+    User::click(w->findChild<QWebEngineView *>());
+    QVERIFY(User::waitForCaption(QStringLiteral("Far - Kestrel")));
+    QTest::qWait(1000); // the last address is written in the background
+    QCOMPARE(lastUrl(), server.url(QStringLiteral("/long.html")));
 }
 
 void TestUserInput::addressKeysSelectTheTextForTyping()
@@ -369,7 +459,8 @@ void TestUserInput::failedAddIsToldAndTheDialogStays()
     steps.then([&] { return User::clickIf(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))); })
         .then([&] {
             auto *box = shown<QMessageBox>(QStringLiteral("SaveError"));
-            return box && (told = box->text(), User::key(QStringLiteral("Return")), true);
+            // A key reaches the box once it has the keyboard.
+            return box && box->isActiveWindow() && (told = box->text(), User::key(QStringLiteral("Return")), true);
         });
     QVERIFY2(steps.run(), qPrintable(steps.failure));
     QVERIFY2(told.contains(ini->path) && told.contains(QStringLiteral("read-only")), qPrintable(told));

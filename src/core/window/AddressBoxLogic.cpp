@@ -43,65 +43,48 @@ void AddressBoxLogic::edited(const QString &newText)
     m_selStart = m_selLength = 0;
 }
 
-std::optional<QString> AddressBoxLogic::selectItem(int index)
-{
-    if (index == m_listIndex)
-        return std::nullopt;
-    m_listIndex = index;
-    m_text = m_items.value(index);
-    m_grey = false;
-    return click();
-}
-
 std::optional<QString> AddressBoxLogic::picked(int index)
 {
     if (index < 0 || index >= m_items.size())
         return std::nullopt;
+    moveTo(index);
+    return m_text;
+}
+
+void AddressBoxLogic::moveTo(int index)
+{
+    if (index < 0 || index >= m_items.size())
+        return;
     m_listIndex = index;
     m_text = m_items[index];
     m_grey = false;
-    return click();
+    m_selStart = m_selLength = 0;
 }
 
-std::optional<QString> AddressBoxLogic::step(int direction)
+void AddressBoxLogic::step(int direction)
 {
-    const int next = m_listIndex + (direction < 0 ? -1 : 1);
-    if (next < 0 || next >= m_items.size())
-        return std::nullopt;
-    return picked(next);
-}
-
-std::optional<QString> AddressBoxLogic::click()
-{
-    std::optional<QString> go;
-    if (m_droppedDown && !m_inClick) {
-        m_inClick = true;
-        go = keyUp(AddressKey::Enter);
-        m_inClick = false;
-    }
-    m_droppedDown = false;
-    return go;
+    moveTo(m_listIndex + (direction < 0 ? -1 : 1));
 }
 
 std::optional<QString> AddressBoxLogic::keyUp(AddressKey key)
 {
-    std::optional<QString> go;
+    // A completion's selection lasts until the next key: selected again on
+    // every key, it would be typed over after Ctrl+L, End or Right.
+    m_selStart = m_selLength = 0;
     if (key != AddressKey::Backspace && !m_items.isEmpty()) {
         const int i = findPrefix(m_items, m_text);
         if (i != -1 && i != m_listIndex) {
-            const int n = int(m_text.size());
-            go = selectItem(i);
-            m_selStart = n;
-            m_selLength = int(m_text.size()) - n;
+            const int typed = int(m_text.size());
+            moveTo(i);
+            m_selStart = typed;
+            m_selLength = int(m_text.size()) - typed;
         }
     }
-    if (key == AddressKey::Enter) {
-        go = m_text;
-        // An empty entry in the list would only be a blank line to pick.
-        if (!m_text.isEmpty() && findPrefix(m_items, m_text) == -1) {
-            m_items.append(m_text);
-            m_selLength = 0;
-        }
-    }
-    return go;
+    if (key != AddressKey::Enter)
+        return std::nullopt;
+    // An empty entry in the list would only be a blank line to pick.
+    if (!m_text.isEmpty() && findPrefix(m_items, m_text) == -1)
+        m_items.append(m_text);
+    m_selStart = m_selLength = 0;
+    return m_text;
 }

@@ -80,7 +80,7 @@ void WebEngineBrowserView::connectPage()
             });
 }
 
-void WebEngineBrowserView::onLoadFinished()
+void WebEngineBrowserView::onLoadFinished(bool ok)
 {
     const QString url = address();
     if (m_dropBlankFromHistory && url != blankPage().toString()) {
@@ -91,7 +91,7 @@ void WebEngineBrowserView::onLoadFinished()
             history->clear();
     }
     emit progressChanged(kLoadEnded, kProgressMax);
-    emit loadFinished(url);
+    emit loadFinished(url, ok);
 }
 
 QWidget *WebEngineBrowserView::widget()

@@ -50,7 +50,7 @@ public:
 
 private:
     void connectPage();
-    void onLoadFinished();
+    void onLoadFinished(bool ok);
     void onRendererGone();
 
     EngineContext &m_context;

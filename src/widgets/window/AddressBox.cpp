@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLineEdit>
 
 namespace {
@@ -43,18 +44,38 @@ AddressBox::AddressBox(QWidget *parent)
             m_logic.edited(t);
         pushToWidget();
     });
+    // The combo box also moves through its rows on keys of its own (Page Up,
+    // Page Down) with the list closed: that only fills the box.
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (m_syncing)
             return;
-        run(m_logic.picked(index));
+        if (m_listOpen) {
+            run(m_logic.picked(index));
+        } else {
+            m_logic.moveTo(index);
+            pushToWidget();
+        }
     });
     pushToWidget();
 }
 
 void AddressBox::showPopup()
 {
-    m_logic.dropDown();
+    m_listOpen = true;
     QComboBox::showPopup();
+}
+
+void AddressBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    // The combo box closes its list first and reports the row picked in it
+    // right after; the list counts as open until that report is through.
+    QMetaObject::invokeMethod(this, [this] { m_listOpen = false; }, Qt::QueuedConnection);
+}
+
+void AddressBox::wheelEvent(QWheelEvent *e)
+{
+    e->ignore();
 }
 
 void AddressBox::focusForTyping()
@@ -113,7 +134,8 @@ void AddressBox::keyPressEvent(QKeyEvent *k)
     if (isEnter(k))
         return;
     if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && k->modifiers() == Qt::NoModifier) {
-        run(m_logic.step(k->key() == Qt::Key_Up ? -1 : 1));
+        m_logic.step(k->key() == Qt::Key_Up ? -1 : 1);
+        pushToWidget();
         return;
     }
     QComboBox::keyPressEvent(k);

@@ -18,6 +18,7 @@ public:
     explicit AddressBox(QWidget *parent = nullptr);
 
     void showPopup() override;
+    void hidePopup() override;
     // Focus with the whole text selected, ready to be typed over.
     void focusForTyping();
 
@@ -31,6 +32,9 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void changeEvent(QEvent *e) override;
+    // The wheel does not step through the list: a scroll that passes over
+    // the box must not change what it holds.
+    void wheelEvent(QWheelEvent *e) override;
 
 private:
     void pushToWidget();
@@ -38,4 +42,6 @@ private:
 
     AddressBoxLogic m_logic;
     bool m_syncing = false;
+    // The list is open: a row chosen now is the user's pick, which loads.
+    bool m_listOpen = false;
 };

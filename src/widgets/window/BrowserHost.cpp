@@ -12,6 +12,9 @@
 
 namespace {
 
+// The longest address stored as the last page.
+constexpr int kLongestLastUrl = 2048;
+
 template <typename Dialog>
 void bringUp(Dialog *dialog)
 {
@@ -59,9 +62,11 @@ MainWindow *BrowserHost::openWindow(const QString &address)
 MainWindow *BrowserHost::createWindow(const ViewStart &start)
 {
     auto *window = new MainWindow(*this, start);
-    // The Continue start needs the last address a window showed.
-    connect(window->view(), &BrowserView::loadFinished, this, [this](const QString &url) {
-        if (!url.isEmpty())
+    // The Continue start needs the last page a window showed: one that
+    // loaded, so that a start does not begin on an error, and of a length
+    // an address has, not a link a page made a megabyte long.
+    connect(window->view(), &BrowserView::loadFinished, this, [this](const QString &url, bool ok) {
+        if (ok && !url.isEmpty() && url.size() <= kLongestLastUrl)
             rememberLastUrl(url);
     });
     return window;

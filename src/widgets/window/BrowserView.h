@@ -69,8 +69,9 @@ signals:
     // A page asks for a new window. Set *view to the view the page should
     // open in, or *cancel to true to refuse. Delivered synchronously.
     void newWindowRequested(BrowserView **view, bool *cancel);
-    // A page finished loading at this address.
-    void loadFinished(const QString &address);
+    // A load ended at this address: `ok` when the page came, false when it
+    // failed or was stopped.
+    void loadFinished(const QString &address, bool ok);
     // The page lets its window close: the answer to askPageToClose, or a
     // script closing a window that a script opened.
     void closeRequested();
