@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -67,7 +68,14 @@ int main(int argc, char **argv)
     QByteArray almost = full;
     almost.replace("Number=32767", "Number=32766");
     almost.chop(almost.size() - almost.lastIndexOf("[32766]"));
-    auto put = [&](const QByteArray &bytes) { settings_detail::replaceFileAtomically(path, bytes); };
+    // Another program's version of the file, written a while ago: one written
+    // a moment ago would be waited on, as it may be half written.
+    auto put = [&](const QByteArray &bytes) {
+        settings_detail::replaceFileAtomically(path, bytes);
+        QFile f(path);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime);
+    };
     put(full);
 
     FakeHost host;
@@ -117,8 +125,12 @@ int main(int argc, char **argv)
     model->refresh();
     // A new name each time: the same name again would write nothing.
     int edits = 0;
-    report("update favorite 16000",
-           medianMicros(runs, [&] { model->update(16000, QStringLiteral("edited %1").arg(++edits), QStringLiteral("http://127.0.0.1/e")); }),
+    FavoritesModel::Favorite current = *model->at(16000);
+    report("update favorite 16000", medianMicros(runs, [&] {
+               const FavoritesModel::Favorite edited{QStringLiteral("edited %1").arg(++edits), current.url};
+               model->update(16000, current, edited.name, edited.url);
+               current = edited;
+           }),
            writeFloor);
     const FavoritesModel::Favorite first{QStringLiteral("Favorite number 0"), QStringLiteral("http://127.0.0.1/pages/0.html")};
     report("delete favorite 0", medianMicros(runs, [model, first] { model->remove(0, first); }, [&] { put(full); model->refresh(); }),
@@ -139,7 +151,7 @@ int main(int argc, char **argv)
         const QString url = QStringLiteral("http://127.0.0.1/loaded/%1").arg(++n);
         QElapsedTimer t;
         t.start();
-        emit window->view()->loadFinished(url);
+        emit window->view()->loadFinished(url, true);
         handler.push_back(double(t.nsecsElapsed()) / 1000.0);
         for (int k = 0; k < 500 && readIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL")) != url; ++k)
             QThread::msleep(1);

@@ -2,10 +2,13 @@
 #include "settings/Settings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
 
 #include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -82,7 +85,39 @@ private slots:
     void fileIsAFolder();
     void danglingLinkIsFollowed();
     void diskFull();
+    // A text editor saves the file in place, without the lock.
+    void aChangeWaitsForAnEditorStillWriting();
+    void aChangeGivesUpOnAnEditorThatNeverStops();
 };
+
+namespace {
+
+// An editor saving in place: it empties the file, then writes `text` a few
+// bytes at a time, `gapMs` apart, for `passes` rounds.
+std::thread editorSaving(const QString &path, const QByteArray &text, int gapMs, int passes = 1)
+{
+    return std::thread([path, text, gapMs, passes] {
+        for (int pass = 0; pass < passes; ++pass) {
+            const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC);
+            for (qsizetype at = 0; fd >= 0 && at < text.size(); at += 13) {
+                if (write(fd, text.constData() + at, size_t(qMin<qsizetype>(13, text.size() - at))) < 0)
+                    break;
+                QThread::msleep(gapMs);
+            }
+            close(fd);
+        }
+    });
+}
+
+QByteArray editorsText()
+{
+    QByteArray text = "[Settings]\r\nPopUp=Reject\r\n[Notes]\r\n";
+    for (int i = 0; i < 30; ++i)
+        text += "Line" + QByteArray::number(i) + "=written by the editor\r\n";
+    return text;
+}
+
+} // namespace
 
 void TestSettingsFaults::folderNotWritable()
 {
@@ -158,6 +193,45 @@ void TestSettingsFaults::diskFull()
     QCOMPARE(readIniValue(QStringLiteral("1"), QStringLiteral("Name")), QString());
     QCOMPARE(QDir(mount.path()).entryList(QDir::Files), QStringList{QStringLiteral("INI.ini")});
     qunsetenv("KESTREL_INI");
+}
+
+// The change lands on the editor's finished file: none of its lines is lost
+// and none is written back cut off.
+void TestSettingsFaults::aChangeWaitsForAnEditorStillWriting()
+{
+    TempIni ini(kFile);
+    const QByteArray text = editorsText();
+    std::thread editor = editorSaving(ini.path, text, 10);
+    QThread::msleep(60);
+    QString error;
+    const bool written = writeIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL"),
+                                       QStringLiteral("http://after.test/"), &error);
+    editor.join();
+    QVERIFY2(written, qPrintable(error));
+    const QByteArray after = ini.bytes();
+    QVERIFY2(after.startsWith(text.left(text.indexOf("[Notes]"))), after.constData());
+    QVERIFY2(after.contains(text.mid(text.indexOf("[Notes]"))), after.constData());
+    QVERIFY(after.contains("LastURL=http://after.test/\r\n"));
+}
+
+// A file that keeps changing is not replaced by a copy of one moment of it:
+// the change is refused in words after a wait a user can bear.
+void TestSettingsFaults::aChangeGivesUpOnAnEditorThatNeverStops()
+{
+    TempIni ini(kFile);
+    std::thread editor = editorSaving(ini.path, editorsText(), 10, 4);
+    QThread::msleep(60);
+    QElapsedTimer waited;
+    waited.start();
+    QString error;
+    const bool written = writeIniValue(QStringLiteral("Settings"), QStringLiteral("LastURL"),
+                                       QStringLiteral("http://after.test/"), &error);
+    const qint64 ms = waited.elapsed();
+    editor.join();
+    QVERIFY(!written);
+    QVERIFY2(error.contains(QStringLiteral("still writing")) && error.contains(ini.path), qPrintable(error));
+    QVERIFY2(ms >= 1500 && ms < 5000, qPrintable(QString::number(ms)));
+    QCOMPARE(ini.bytes(), editorsText());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFaults)

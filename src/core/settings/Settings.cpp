@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QSaveFile>
+#include <QThread>
 
 #include <mutex>
 
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcSettings, "kestrel.settings")
@@ -27,6 +30,43 @@ FileStamp stampOfDescriptor(int fd)
         return {};
     return FileStamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
                      qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+FileStamp stampOfPath(const QString &path)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const FileStamp s = stampOfDescriptor(fd);
+    close(fd);
+    return s;
+}
+
+// An editor that saves in place empties the file and writes it again in
+// pieces a few milliseconds apart, so a file another program changed a
+// moment ago may be half written. It counts as finished once it has been left
+// alone for a while, longer when its last line is cut off; a change waits
+// that long, but no longer than a user waits for a click to be answered.
+constexpr qint64 kQuietMs = 250;
+constexpr qint64 kQuietCutOffMs = 1000;
+constexpr qint64 kWaitForWriterMs = 2000;
+
+qint64 msSinceModified(const FileStamp &stamp)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (qint64(now.tv_sec) * 1000000000 + now.tv_nsec - stamp.modifiedNs) / 1000000;
+}
+
+// Whether another program may still be writing the version `stamp` with
+// these bytes. A time in the future says nothing either way.
+bool mayBeHalfWritten(const FileStamp &stamp, const QByteArray &bytes)
+{
+    if (!stamp.valid())
+        return false;
+    const bool cutOff = !bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r');
+    const qint64 age = msSinceModified(stamp);
+    return age >= 0 && age < (cutOff ? kQuietCutOffMs : kQuietMs);
 }
 
 QByteArray readFileBytes(const QString &path, FileStamp *stamp = nullptr)
@@ -81,8 +121,12 @@ QString configHomeDirectory()
 namespace {
 
 // Writes the new file beside `path` through `write` and renames it over the
-// old one; a failed step leaves the old file as it was.
-bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &write, QString *error, FileStamp *written)
+// old one; a failed step leaves the old file as it was. With `unchangedSince`,
+// the old file must still be that version when the new one is ready: if
+// another program wrote it meanwhile, nothing is replaced and
+// `changedMeanwhile` says so.
+bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &write, QString *error,
+                 FileStamp *written, const FileStamp *unchangedSince = nullptr, bool *changedMeanwhile = nullptr)
 {
     const QString path = settings_detail::writtenPath(pathIn);
     if (!settings_detail::checkWritable(path, error))
@@ -100,6 +144,12 @@ bool replaceFile(const QString &pathIn, const std::function<bool(QIODevice *)> &
     // another writer's: a rename keeps the inode and the time.
     if (written)
         *written = stampOfDescriptor(file.handle());
+    if (unchangedSince && unchangedSince->valid() && stampOfPath(path) != *unchangedSince) {
+        if (changedMeanwhile)
+            *changedMeanwhile = true;
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit())
         return fail(error, path, "cannot replace the file", file.errorString());
     return true;
@@ -204,13 +254,7 @@ QByteArray readIniBytes(FileStamp *stamp)
 
 FileStamp stampOfIniFile()
 {
-    const QString path = iniFilePath();
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    const FileStamp s = stampOfDescriptor(fd);
-    close(fd);
-    return s;
+    return stampOfPath(iniFilePath());
 }
 
 Q_GLOBAL_STATIC(IniWriteNotifier, g_writeNotifier)
@@ -236,28 +280,51 @@ bool updateIniFileAt(const QString &path, const std::function<bool(IniDocument &
     // file. The file is read under both, so no writer works on a copy that
     // another one has already replaced.
     static std::mutex inProcess;
+    // What this process wrote last is finished, however fresh.
+    static FileStamp lastWritten;
     std::lock_guard<std::mutex> guard(inProcess);
     SettingsLock lock(settings_detail::writtenPath(path) + QStringLiteral(".lock"));
     // A writer holds the lock for milliseconds.
     int lockError = 0;
     if (!lock.lock(20000, &lockError))
         return fail(error, path, "cannot lock the file", lockError);
-    FileStamp beforeStamp;
-    const QByteArray before = readFileBytes(path, &beforeStamp);
-    if (written)
-        *written = beforeStamp;
-    IniDocument doc = IniDocument::fromBytes(before);
-    if (!edit(doc))
+    // A program that writes without the lock (a text editor) may be halfway
+    // through: its lines are never written back cut off, nor replaced by a
+    // copy read before it finished.
+    QElapsedTimer waiting;
+    waiting.start();
+    for (;; QThread::msleep(50)) {
+        const bool timeLeft = waiting.elapsed() < kWaitForWriterMs;
+        FileStamp beforeStamp;
+        const QByteArray before = readFileBytes(path, &beforeStamp);
+        if (beforeStamp != lastWritten && mayBeHalfWritten(beforeStamp, before)) {
+            if (timeLeft)
+                continue;
+            return fail(error, path, "another program is still writing it", EBUSY);
+        }
+        if (written)
+            *written = beforeStamp;
+        IniDocument doc = IniDocument::fromBytes(before);
+        if (!edit(doc))
+            return true;
+        if (beforeStamp.valid() && doc.hasBytes(before))
+            return true;
+        FileStamp afterStamp;
+        bool changedMeanwhile = false;
+        if (!replaceFile(path, [&](QIODevice *file) { return doc.writeTo(file); }, error, &afterStamp, &beforeStamp,
+                         &changedMeanwhile)) {
+            if (changedMeanwhile && timeLeft)
+                continue;
+            if (changedMeanwhile)
+                return fail(error, path, "another program is still writing it", EBUSY);
+            return false;
+        }
+        lastWritten = afterStamp;
+        emit IniWriteNotifier::instance()->replaced(beforeStamp, afterStamp);
+        if (written)
+            *written = afterStamp;
         return true;
-    if (beforeStamp.valid() && doc.hasBytes(before))
-        return true;
-    FileStamp afterStamp;
-    if (!replaceFile(path, [&](QIODevice *file) { return doc.writeTo(file); }, error, &afterStamp))
-        return false;
-    emit IniWriteNotifier::instance()->replaced(beforeStamp, afterStamp);
-    if (written)
-        *written = afterStamp;
-    return true;
+    }
 }
 
 bool writeIniValues(const std::vector<IniWrite> &writes, QString *error)
