@@ -1,5 +1,6 @@
 #include "EngineTest.h"
 
+#include "favorites/FavoritesStore.h"
 #include "settings/Settings.h"
 #include "window/StatusPanels.h"
 
@@ -44,6 +45,8 @@ private slots:
     // One settings file shared with other writers: another Kestrel, an editor.
     void listFollowsOtherWritersAndOpensWhatItShows();
     void failedAddIsToldAndTheDialogStays();
+    void deleteFindsAFavoriteMovedWhileAsking();
+    void editKeepsTheTypingWhenTheFavoriteChangesElsewhere();
 
 private:
     QString url(const char *name) const { return server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
@@ -467,6 +470,115 @@ void TestUserInput::failedAddIsToldAndTheDialogStays()
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(dialog->isVisible());
     QCOMPARE(ini->bytes(), content);
+}
+
+namespace {
+
+// A settings file with these favorites, each at http://<name>.test/.
+QByteArray withFavorites(const QStringList &names)
+{
+    QByteArray text = "[Settings]\nDoStartup=False\nStartup=Blank\n[Favorites]\nNumber=" + QByteArray::number(names.size()) + "\n";
+    for (int i = 0; i < names.size(); ++i)
+        text += "[" + QByteArray::number(i) + "]\nName=" + names[i].toUtf8() + "\nURL=http://" + names[i].toUtf8() + ".test/\n";
+    return text;
+}
+
+QStringList favoriteNames(const TempIni &ini)
+{
+    return FavoritesStore::names(IniDocument::fromBytes(ini.bytes()));
+}
+
+} // namespace
+
+// Another program moves or deletes the favorite while the user is asked:
+// the favorite the user confirmed is deleted where it is now, or the user
+// is told that it is gone.
+void TestUserInput::deleteFindsAFavoriteMovedWhileAsking()
+{
+    const QString f0 = QStringLiteral("F0"), f1 = QStringLiteral("F1"), f2 = QStringLiteral("F2"), f3 = QStringLiteral("F3");
+    ini->write(withFavorites({f1, f2, f3}));
+    MainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(control<QPushButton>(w, "cmdSidebar"));
+    auto *list = control<QListWidget>(w, "lstFavs");
+    QTRY_COMPARE(rows(list), (QStringList{f1, f2, f3}));
+    auto deleteRow = [&](int row, const QByteArray &meanwhile) {
+        User::click(list->viewport(), list->visualItemRect(list->item(row)).center());
+        UserSteps steps;
+        steps.then([&] { return User::clickIf(control<QPushButton>(w, "cmdFavDelete")); })
+            .then([&] {
+                if (!shown<QMessageBox>(QStringLiteral("DeletePrompt")))
+                    return false;
+                ini->write(meanwhile);
+                User::key(QStringLiteral("Return"));
+                return true;
+            });
+        return steps.run() ? QString() : steps.failure;
+    };
+    QCOMPARE(deleteRow(2, withFavorites({f0, f1, f2, f3})), QString());
+    QTRY_COMPARE(favoriteNames(*ini), (QStringList{f0, f1, f2}));
+    QTRY_COMPARE(rows(list), (QStringList{f0, f1, f2}));
+
+    QCOMPARE(deleteRow(1, withFavorites({f0, f2})), QString());
+    QMessageBox *gone = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((gone = shown<QMessageBox>(QStringLiteral("FavoriteGone"))), 10000);
+    QVERIFY2(gone->text().contains(f1), qPrintable(gone->text()));
+    QCOMPARE(favoriteNames(*ini), (QStringList{f0, f2}));
+    User::click(gone->button(QMessageBox::Ok));
+    QTRY_VERIFY(!shown<QMessageBox>(QStringLiteral("FavoriteGone")));
+}
+
+// The Edit dialog keeps what the user typed when another program renames or
+// deletes its favorite, says so, and applies to the favorite where it is.
+void TestUserInput::editKeepsTheTypingWhenTheFavoriteChangesElsewhere()
+{
+    const QString f1 = QStringLiteral("F1"), f2 = QStringLiteral("F2");
+    ini->write(withFavorites({f1, f2}));
+    MainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(control<QPushButton>(w, "cmdSidebar"));
+    auto *list = control<QListWidget>(w, "lstFavs");
+    QTRY_COMPARE(rows(list), (QStringList{f1, f2}));
+    // Opens Edit Favorite on a row and types a new name into it.
+    auto editRow = [&](int row, const QString &typed) -> QDialog * {
+        User::click(list->viewport(), list->visualItemRect(list->item(row)).center());
+        User::click(control<QPushButton>(w, "cmdFavEdit"));
+        QDialog *dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = shown<QDialog>(QStringLiteral("frmFavEdit"))); }, 10000)
+            || !QTest::qWaitForWindowExposed(dialog))
+            return nullptr;
+        User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+        User::key(QStringLiteral("ctrl+a"));
+        User::type(typed);
+        return dialog;
+    };
+    auto note = [](QDialog *d) {
+        auto *label = d->findChild<QLabel *>(QStringLiteral("lblChanged"));
+        return label && label->isVisible() ? label->text() : QString();
+    };
+
+    QDialog *dialog = editRow(1, QStringLiteral("Mine"));
+    QVERIFY(dialog);
+    QByteArray renamed = withFavorites({f1, f2});
+    ini->write(renamed.replace("Name=F2", "Name=Renamed elsewhere"));
+    QTRY_VERIFY_WITH_TIMEOUT(note(dialog).contains(QStringLiteral("Renamed elsewhere")), 10000);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("txtName"))->text(), QStringLiteral("Mine"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE(favoriteNames(*ini), (QStringList{f1, QStringLiteral("Mine")}));
+    QVERIFY(ini->bytes().contains("URL=http://F2.test/"));
+
+    dialog = editRow(0, QStringLiteral("Again"));
+    QVERIFY(dialog);
+    ini->write(withFavorites({QStringLiteral("Mine")}).replace("Mine.test", "F2.test"));
+    QTRY_VERIFY_WITH_TIMEOUT(note(dialog).contains(QStringLiteral("deleted")), 10000);
+    UserSteps steps;
+    steps.then([] { return User::key(QStringLiteral("Return")), true; })
+        .then([] { return shown<QMessageBox>(QStringLiteral("AddBackPrompt")) && (User::key(QStringLiteral("Return")), true); });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
+    QTRY_COMPARE(favoriteNames(*ini), (QStringList{QStringLiteral("Mine"), QStringLiteral("Again")}));
+    QVERIFY(ini->bytes().contains("URL=http://F1.test/"));
+    QTRY_VERIFY(!shown<QDialog>(QStringLiteral("frmFavEdit")));
 }
 
 int main(int argc, char **argv)

@@ -33,6 +33,7 @@ private slots:
     void updateKeepsPositionAndCount();
     void namesFollowOneLineEdits();
     void theListIsWhatTheFileHolds();
+    void changesFindTheFavoriteWhereItNowIs();
     void twoProcessesAddingAtOnceKeepEveryFavorite();
 };
 
@@ -195,10 +196,11 @@ void TestFavoritesStore::theListIsWhatTheFileHolds()
     QCOMPARE(model.names(), fileNames());
     QVERIFY(model.add(QStringLiteral("\"in quotes\""), QStringLiteral("http://b/")));
     QCOMPARE(model.names(), fileNames());
-    QVERIFY(model.update(3, QStringLiteral(" renamed "), QStringLiteral("http://c/")));
+    QCOMPARE(model.update(3, *model.at(3), QStringLiteral(" renamed "), QStringLiteral("http://c/")),
+             FavoritesModel::Outcome::Done);
     QCOMPARE(model.names(), fileNames());
     for (int index : {1, 0, 3}) {
-        QVERIFY(model.remove(index, *model.at(index)));
+        QCOMPARE(model.remove(index, *model.at(index)), FavoritesModel::Outcome::Done);
         QCOMPARE(model.names(), fileNames());
     }
     ini.write(ini.bytes().replace("Name=second", "Name=elsewhere").replace("Number=5", "Number=4"));
@@ -207,6 +209,34 @@ void TestFavoritesStore::theListIsWhatTheFileHolds()
     ini.write(ini.bytes().replace("Name=last", "Name=renamed by hand"));
     model.refresh();
     QCOMPARE(model.names(), fileNames());
+}
+
+// Another program moved, changed or deleted the favorite the user acts on:
+// the change lands on that favorite where it is now, or on none.
+void TestFavoritesStore::changesFindTheFavoriteWhereItNowIs()
+{
+    auto file = [](const QStringList &names) { return storeOf(names).toBytes(); };
+    const QString a = QStringLiteral("a"), b = QStringLiteral("b"), c = QStringLiteral("c"), x = QStringLiteral("x");
+    TempIni ini(file({a, b, c}));
+    FavoritesModel model;
+    const FavoritesModel::Favorite shownB = *model.at(1);
+    ini.write(file({x, a, b, c}));
+    QCOMPARE(model.remove(1, shownB), FavoritesModel::Outcome::Done);
+    QCOMPARE(FavoritesStore::names(loadIniFile()), (QStringList{x, a, c}));
+
+    const QByteArray before = ini.bytes();
+    QCOMPARE(model.remove(1, shownB), FavoritesModel::Outcome::Gone);
+    QCOMPARE(model.update(1, shownB, QStringLiteral("new"), QStringLiteral("http://new/")), FavoritesModel::Outcome::Gone);
+    QCOMPARE(ini.bytes(), before);
+
+    // Of two alike, the one nearest to where the user saw it.
+    ini.write(file({c, a, x, c, c}));
+    const FavoritesModel::Favorite shownC = *model.at(3);
+    ini.write(file({c, a, x, b, c}));
+    QCOMPARE(model.update(3, shownC, QStringLiteral("near"), shownC.url), FavoritesModel::Outcome::Done);
+    QCOMPARE(FavoritesStore::names(loadIniFile()), (QStringList{c, a, x, b, QStringLiteral("near")}));
+    QCOMPARE(model.indexOf(shownC, 3), 0);
+    QCOMPARE(model.indexOf({c, QStringLiteral("http://elsewhere/")}, 1), -1);
 }
 
 void TestFavoritesStore::updateKeepsPositionAndCount()

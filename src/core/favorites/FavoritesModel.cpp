@@ -74,6 +74,11 @@ std::optional<FavoritesModel::Favorite> FavoritesModel::at(int index) const
     return Favorite{FavoritesStore::name(doc, index), FavoritesStore::url(doc, index)};
 }
 
+int FavoritesModel::indexOf(const Favorite &wanted, int near) const
+{
+    return FavoritesStore::find(loadIniFile(), wanted.name, wanted.url, near);
+}
+
 bool FavoritesModel::add(const QString &name, const QString &url, QString *error)
 {
     return change([&](IniDocument &doc) { return FavoritesStore::add(doc, name, url); },
@@ -81,36 +86,42 @@ bool FavoritesModel::add(const QString &name, const QString &url, QString *error
                       names.append(FavoritesStore::name(doc, int(names.size())));
                       return true;
                   },
-                  error);
+                  error)
+           == Outcome::Done;
 }
 
-bool FavoritesModel::update(int index, const QString &name, const QString &url, QString *error)
+FavoritesModel::Outcome FavoritesModel::update(int index, const Favorite &expected, const QString &name,
+                                               const QString &url, QString *error)
 {
-    return change([&](IniDocument &doc) { return FavoritesStore::update(doc, index, name, url); },
-                  [index](QStringList &names, const IniDocument &doc) {
-                      if (index < 0 || index >= names.size())
-                          return false;
-                      names[index] = FavoritesStore::name(doc, index);
-                      return true;
-                  },
-                  error);
-}
-
-bool FavoritesModel::remove(int index, const Favorite &expected, QString *error)
-{
-    // What is deleted is the favorite the user was shown, even if the file
-    // changed since.
+    int found = -1;
     return change(
         [&](IniDocument &doc) {
-            if (FavoritesStore::name(doc, index) != expected.name || FavoritesStore::url(doc, index) != expected.url)
-                return FavoritesStore::Result::OutOfRange;
-            return FavoritesStore::remove(doc, index);
+            found = FavoritesStore::find(doc, expected.name, expected.url, index);
+            return found < 0 ? FavoritesStore::Result::OutOfRange : FavoritesStore::update(doc, found, name, url);
         },
-        [index](QStringList &names, const IniDocument &doc) {
-            if (index < 0 || index >= names.size())
+        [&found](QStringList &names, const IniDocument &doc) {
+            if (found < 0 || found >= names.size())
                 return false;
-            names.removeAt(index);
-            return index == names.size() || FavoritesStore::name(doc, index) == names.at(index);
+            names[found] = FavoritesStore::name(doc, found);
+            return true;
+        },
+        error);
+}
+
+FavoritesModel::Outcome FavoritesModel::remove(int index, const Favorite &expected, QString *error)
+{
+    // What is deleted is the favorite the user was shown, wherever it is now.
+    int found = -1;
+    return change(
+        [&](IniDocument &doc) {
+            found = FavoritesStore::find(doc, expected.name, expected.url, index);
+            return found < 0 ? FavoritesStore::Result::OutOfRange : FavoritesStore::remove(doc, found);
+        },
+        [&found](QStringList &names, const IniDocument &doc) {
+            if (found < 0 || found >= names.size())
+                return false;
+            names.removeAt(found);
+            return found == names.size() || FavoritesStore::name(doc, found) == names.at(found);
         },
         error);
 }
@@ -120,8 +131,8 @@ bool FavoritesModel::remove(int index, const Favorite &expected, QString *error)
 // operation says which rows it touched and only those are read again;
 // reading 32767 names would cost more than writing the file. A failed write
 // leaves the file as it was, so then the names are read from the file.
-bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow,
-                            QString *error)
+FavoritesModel::Outcome FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocument &)> &op,
+                                               const Follow &follow, QString *error)
 {
     FavoritesStore::Result result = FavoritesStore::Result::Done;
     QStringList names;
@@ -144,10 +155,17 @@ bool FavoritesModel::change(const std::function<FavoritesStore::Result(IniDocume
     } else {
         refresh();
     }
-    if (written && result == FavoritesStore::Result::Full) {
+    if (!written)
+        return Outcome::NotSaved;
+    switch (result) {
+    case FavoritesStore::Result::Done:
+        return Outcome::Done;
+    case FavoritesStore::Result::Full:
         if (error)
             *error = QStringLiteral("The favorites list is full: it holds %1 favorites.").arg(FavoritesStore::kMaxFavorites);
-        return false;
+        return Outcome::NotSaved;
+    case FavoritesStore::Result::OutOfRange:
+        break;
     }
-    return written;
+    return Outcome::Gone;
 }

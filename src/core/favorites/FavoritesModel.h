@@ -31,13 +31,26 @@ public:
 
     // The favorite at `index` as the file holds it now, if there is one.
     std::optional<Favorite> at(int index) const;
+    // Where `wanted` is in the file now, the one nearest to `near` when there
+    // are several; -1 when it is gone.
+    int indexOf(const Favorite &wanted, int near) const;
 
-    // Each change returns false when it could not be stored; `error` then
-    // says why, in words for the user.
+    // What became of a change to a favorite that another program may have
+    // moved, changed or deleted meanwhile.
+    enum class Outcome {
+        Done,
+        Gone,     // the favorite is no longer in the file: nothing was changed
+        NotSaved, // the file could not be written; the error says why
+    };
+
+    // Returns false when the favorite could not be stored; `error` then says
+    // why, in words for the user.
     bool add(const QString &name, const QString &url, QString *error = nullptr);
-    bool update(int index, const QString &name, const QString &url, QString *error = nullptr);
-    // Deletes the favorite at `index` only while it is still `expected`.
-    bool remove(int index, const Favorite &expected, QString *error = nullptr);
+    // Changes or deletes the favorite `expected` where it is now, looked for
+    // from `index` on: another program may have moved it.
+    Outcome update(int index, const Favorite &expected, const QString &name, const QString &url,
+                   QString *error = nullptr);
+    Outcome remove(int index, const Favorite &expected, QString *error = nullptr);
 
 signals:
     // The names in `rows` changed, or a change was made here. A change made
@@ -49,7 +62,8 @@ private:
     // Brings `names` from before an operation to after it, given the
     // document after it; false when it cannot tell.
     using Follow = std::function<bool(QStringList &names, const IniDocument &doc)>;
-    bool change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow, QString *error);
+    Outcome change(const std::function<FavoritesStore::Result(IniDocument &)> &op, const Follow &follow,
+                   QString *error);
     // Reads the file into the names; the rows that changed.
     FavoritesStore::Rows readNames() const;
 

@@ -223,6 +223,20 @@ QString url(const IniDocument &doc, int index)
     return doc.value(QString::number(index), kUrl);
 }
 
+int find(const IniDocument &doc, const QString &wantedName, const QString &wantedUrl, int near)
+{
+    const int n = count(doc);
+    near = qBound(0, near, n);
+    auto matches = [&](int i) { return i >= 0 && i < n && name(doc, i) == wantedName && url(doc, i) == wantedUrl; };
+    for (int d = 0; near - d >= 0 || near + d < n; ++d) {
+        if (matches(near - d))
+            return near - d;
+        if (d > 0 && matches(near + d))
+            return near + d;
+    }
+    return -1;
+}
+
 Result add(IniDocument &doc, const QString &name, const QString &url)
 {
     const int n = count(doc);

@@ -62,6 +62,11 @@ private:
 QString name(const IniDocument &doc, int index);
 QString url(const IniDocument &doc, int index);
 
+// Where the favorite with this name and address is, the one nearest to
+// `near` when there are several (another program may have moved it); -1 when
+// there is none.
+int find(const IniDocument &doc, const QString &name, const QString &url, int near);
+
 enum class Result { Done, Full, OutOfRange };
 
 // Appends at the end. Full when the count is already 32767.

@@ -155,8 +155,10 @@ void FavoritesPanel::confirmDelete()
     const int index = selectedIndex();
     if (index < 0)
         return;
+    // The row must still name the favorite it shows; if the file changed
+    // under it, the list is brought up to date and the user chooses again.
     const std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
-    if (!favorite) {
+    if (!favorite || favorite->name != m_list->item(index)->text()) {
         m_model->refresh();
         return;
     }
@@ -168,7 +170,21 @@ void FavoritesPanel::confirmDelete()
     box.setDefaultButton(QMessageBox::Yes);
     if (box.exec() != QMessageBox::Yes)
         return;
+    // The file may have changed while the question was up: the favorite is
+    // deleted where it is now, or the user learns that it is gone.
     QString error;
-    if (!m_model->remove(index, *favorite, &error))
+    switch (m_model->remove(index, *favorite, &error)) {
+    case FavoritesModel::Outcome::Done:
+        break;
+    case FavoritesModel::Outcome::Gone:
+        newMessageBox(window(), QMessageBox::Information, QStringLiteral("Delete Favorite"),
+                      QStringLiteral("%1 was not deleted: another program deleted or changed it meanwhile.")
+                          .arg(favorite->name),
+                      QStringLiteral("FavoriteGone"))
+            ->show();
+        break;
+    case FavoritesModel::Outcome::NotSaved:
         showSaveError(window(), error);
+        break;
+    }
 }
