@@ -507,7 +507,9 @@ void TestUserInput::deleteFindsAFavoriteMovedWhileAsking()
         UserSteps steps;
         steps.then([&] { return User::clickIf(control<QPushButton>(w, "cmdFavDelete")); })
             .then([&] {
-                if (!shown<QMessageBox>(QStringLiteral("DeletePrompt")))
+                // A key reaches the question once it has the keyboard.
+                auto *prompt = shown<QMessageBox>(QStringLiteral("DeletePrompt"));
+                if (!prompt || !prompt->isActiveWindow())
                     return false;
                 ini->write(meanwhile);
                 User::key(QStringLiteral("Return"));
@@ -574,7 +576,10 @@ void TestUserInput::editKeepsTheTypingWhenTheFavoriteChangesElsewhere()
     QTRY_VERIFY_WITH_TIMEOUT(note(dialog).contains(QStringLiteral("deleted")), 10000);
     UserSteps steps;
     steps.then([] { return User::key(QStringLiteral("Return")), true; })
-        .then([] { return shown<QMessageBox>(QStringLiteral("AddBackPrompt")) && (User::key(QStringLiteral("Return")), true); });
+        .then([] {
+            auto *prompt = shown<QMessageBox>(QStringLiteral("AddBackPrompt"));
+            return prompt && prompt->isActiveWindow() && (User::key(QStringLiteral("Return")), true);
+        });
     QVERIFY2(steps.run(), qPrintable(steps.failure));
     QTRY_COMPARE(favoriteNames(*ini), (QStringList{QStringLiteral("Mine"), QStringLiteral("Again")}));
     QVERIFY(ini->bytes().contains("URL=http://F1.test/"));
