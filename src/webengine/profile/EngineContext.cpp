@@ -1,6 +1,7 @@
 #include "EngineContext.h"
 
 #include "downloads/DownloadManager.h"
+#include "history/History.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -14,6 +15,7 @@ EngineContext::EngineContext(QObject *parent)
 
 EngineContext::~EngineContext()
 {
+    delete m_history;
     delete m_profile;
 }
 
@@ -31,6 +33,10 @@ QWebEngineProfile *EngineContext::profile()
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
     // Pages may fill the screen; the engine lets them only on a user's action.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // PDFs open in the window in the engine's own viewer, which is a plugin
+    // to the engine; other plugins it does not have.
+    profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_downloads = new DownloadManager(profile);
@@ -42,6 +48,13 @@ QWebEngineProfile *EngineContext::profile()
         delete profile;
     });
     return profile;
+}
+
+History *EngineContext::history()
+{
+    if (!m_history)
+        m_history = new History(profile()->persistentStoragePath() + QStringLiteral("/History.sqlite"), this);
+    return m_history;
 }
 
 DownloadManager *EngineContext::downloads()

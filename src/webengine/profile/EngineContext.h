@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class DownloadManager;
+class History;
 class QWebEngineProfile;
 
 // What the engine keeps for one run of the program, shared by every window
@@ -26,12 +27,15 @@ public:
 
     QWebEngineProfile *profile();
     DownloadManager *downloads();
+    // The pages seen in the profile's windows, kept in its folder.
+    History *history();
     CertificateTrust &certificates() { return m_certificates; }
     PermissionAnswers &permissions() { return m_permissions; }
 
 private:
     QPointer<QWebEngineProfile> m_profile;
     QPointer<DownloadManager> m_downloads;
+    QPointer<History> m_history;
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
 };
