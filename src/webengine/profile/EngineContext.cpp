@@ -2,9 +2,11 @@
 
 #include "downloads/DownloadManager.h"
 #include "history/History.h"
+#include "prompts/DesktopNotifications.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -40,6 +42,12 @@ QWebEngineProfile *EngineContext::profile()
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_downloads = new DownloadManager(profile);
+    // Without a presenter the engine drops every notification a page shows.
+    auto *notifications = new DesktopNotifications(profile);
+    m_notifications = notifications;
+    profile->setNotificationPresenter([notifications](std::unique_ptr<QWebEngineNotification> notification) {
+        notifications->present(std::move(notification));
+    });
     // The profile writes what it still holds in memory, cookies among it,
     // when it is deleted: at the end of the run, once the closed windows and
     // their pages are gone, rather than somewhere in the engine's shutdown.
@@ -55,6 +63,12 @@ History *EngineContext::history()
     if (!m_history)
         m_history = new History(profile()->persistentStoragePath() + QStringLiteral("/History.sqlite"), this);
     return m_history;
+}
+
+DesktopNotifications *EngineContext::notifications()
+{
+    profile();
+    return m_notifications;
 }
 
 DownloadManager *EngineContext::downloads()

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+class DesktopNotifications;
 class DownloadManager;
 class History;
 class QWebEngineProfile;
@@ -27,6 +28,8 @@ public:
 
     QWebEngineProfile *profile();
     DownloadManager *downloads();
+    // Where pages' notifications go; made with the profile.
+    DesktopNotifications *notifications();
     // The pages seen in the profile's windows, kept in its folder.
     History *history();
     CertificateTrust &certificates() { return m_certificates; }
@@ -36,6 +39,7 @@ private:
     QPointer<QWebEngineProfile> m_profile;
     QPointer<DownloadManager> m_downloads;
     QPointer<History> m_history;
+    QPointer<DesktopNotifications> m_notifications;
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
 };
