@@ -3,6 +3,7 @@
 #include "window/StatusPanels.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPdfWriter>
 #include <QPainter>
 #include <QPrintDialog>
@@ -50,11 +51,19 @@ class TestComforts : public EngineTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY(m_files.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_files.isValid());
+        // The dictionaries the build made lie beside the program, which this test is not.
+        qputenv("QTWEBENGINE_DICTIONARIES_PATH",
+                QFile::encodeName(QFileInfo(qEnvironmentVariable("KESTREL_BIN")).dir().filePath(
+                    QStringLiteral("qtwebengine_dictionaries"))));
+    }
     void historyFindsAPageByAWordOfItsTitle();
     void printToFileWritesTheText();
     void pagePrintLoopOpensOneDialogPerClick();
     void pdfLinkShowsThePdfAndPrintsItsText();
+    void misspeltWordGetsSuggestionsInTheContextMenu();
 
 private:
     // Ctrl+P, the output file typed into the print dialog, Enter; empty when done.
@@ -174,6 +183,31 @@ void TestComforts::pdfLinkShowsThePdfAndPrintsItsText()
     QCOMPARE(printToFile(printed), QString());
     QTRY_VERIFY_WITH_TIMEOUT(textOf(printed).contains(QStringLiteral("Annual kestrel count")), 30000);
     QVERIFY(downloads.entryList(QDir::Files).isEmpty());
+}
+
+void TestComforts::misspeltWordGetsSuggestionsInTheContextMenu()
+{
+    server.page(QStringLiteral("/note.html"),
+                "<title>Note</title><body style='margin:0'>"
+                "<textarea style='width:400px;height:100px;font-size:30px'></textarea>");
+    MainWindow *w = openOn(QStringLiteral("/note.html"), QStringLiteral("Note - Kestrel"));
+    User::click(w->view()->widget(), QPoint(100, 50));
+    User::type(QStringLiteral("helo "));
+    QTest::qWait(1500); // the checker marks the word a moment later
+    QStringList items;
+    UserSteps steps;
+    steps.then([&] { return User::click(w->view()->widget(), QPoint(30, 20), 3), true; })
+        .then([&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return false;
+            for (QAction *a : menu->actions())
+                items << a->text();
+            return true;
+        })
+        .then([&] { return User::key(QStringLiteral("Escape")), true; });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
+    QVERIFY2(items.contains(QStringLiteral("hello")), qPrintable(items.join(QLatin1Char('|'))));
 }
 
 int main(int argc, char **argv)

@@ -3,6 +3,7 @@
 #include "downloads/DownloadManager.h"
 #include "history/History.h"
 #include "prompts/DesktopNotifications.h"
+#include "Spelling.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -41,6 +42,7 @@ QWebEngineProfile *EngineContext::profile()
     profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    enableSpelling(profile);
     m_downloads = new DownloadManager(profile);
     // Without a presenter the engine drops every notification a page shows.
     auto *notifications = new DesktopNotifications(profile);
