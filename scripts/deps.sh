@@ -4,10 +4,13 @@
 #   scripts/deps.sh test   that, plus what the tests need (virtual display, clang)
 set -euo pipefail
 
+# libqt6sql6-sqlite keeps the history; qt6-webengine-dev-tools converts the
+# spelling dictionaries (hunspell-en-us has no engine-ready one) at build time.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-declarative-dev qt6-webengine-dev libqt6webenginecore6-bin
-          libgl-dev libx11-dev fonts-dejavu-core)
+          libqt6sql6-sqlite qt6-webengine-dev-tools hunspell-en-us libgl-dev libx11-dev fonts-dejavu-core)
 if [ "${1:-run}" = "test" ]; then
-  packages+=(xvfb xauth xdotool libxtst-dev clang libclang-rt-14-dev python3 desktop-file-utils openssl)
+  packages+=(xvfb xauth xdotool libxtst-dev clang libclang-rt-14-dev python3 desktop-file-utils openssl
+             poppler-utils dbus-daemon)
 fi
 
 missing=()

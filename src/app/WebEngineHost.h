@@ -13,6 +13,8 @@ public:
     // before the application object exists.
     static void prepareEngine(int argc, char **argv);
 
+    History *history() override { return m_engine.history(); }
+
 protected:
     BrowserView *makeView(QWidget *parent) override;
 

@@ -1,6 +1,7 @@
 #include "E2eSupport.h"
 #include "TempIni.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -33,6 +34,27 @@ QByteArray pageLinkingTo(const QByteArray &title, const QByteArray &href)
 const QString welcome = QStringLiteral("Welcome to Kestrel");
 
 } // namespace
+
+// The desktop's notification service, as the program finds it on a session
+// bus of the test's own: it keeps what it is asked to show.
+class FakeNotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList summaries, bodies;
+
+public slots:
+    QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("body-markup")}; }
+    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
+                const QStringList &, const QVariantMap &, int)
+    {
+        summaries << summary;
+        bodies << body;
+        return uint(summaries.size());
+    }
+    void CloseNotification(uint) {}
+};
 
 // Everyday use of the real program, started as a user starts it: checked by
 // what leaves it (files, the server's log) and what its windows show.
@@ -230,13 +252,36 @@ void TestEveryday::signInSendsTheTypedCredentialsAndCancelShowsTheRefusal()
 
 void TestEveryday::permissionRequestsAreAnsweredEitherWay()
 {
+    // Granted, the page sends a storm of notifications with markup in them.
     m_server.page(QStringLiteral("/ask.html"),
                   "<title>Ask</title><script>var n=0</script><body style='margin:0'>"
                   "<button style='width:100vw;height:100vh' onclick=\"Notification.requestPermission()"
-                  ".then(function(r){document.title='Answer '+r+' '+(++n)})\">Ask</button>");
+                  ".then(function(r){document.title='Answer '+r+' '+(++n);if(r=='granted')for(var i=0;i<30;i++)"
+                  "new Notification('<b>Bold</b> '+i,{body:'<i>it</i> & co'})})\">Ask</button>");
     TempIni ini("[Settings]\r\n");
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--print-address=1")});
+    if (!daemon.waitForReadyRead(10000))
+        QSKIP("no dbus-daemon here");
+    const QByteArray address = daemon.readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLatin1(address), QStringLiteral("desktop"));
+    FakeNotificationService desktop;
+    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &desktop,
+                               QDBusConnection::ExportAllSlots));
     const QString url = m_server.url(QStringLiteral("/ask.html"));
     const QString permission = QStringLiteral("Permission");
+    {
+        // No notification service on the desktop: nobody is asked, the page is refused.
+        auto kestrel = start(QStringLiteral("Ask - Kestrel"), url);
+        QVERIFY(kestrel);
+        User::clickWindow(QStringLiteral("Ask - Kestrel"), QPoint(400, 500));
+        QVERIFY(User::waitForCaption(QStringLiteral("Answer denied 1 - Kestrel")));
+        QVERIFY(!User::captions().contains(permission));
+        QVERIFY(kestrel->closeAndEnd(QStringLiteral("Answer denied 1 - Kestrel")));
+    }
+    QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
     // Asked, answered with `key`; the page is told `answer`.
     auto askAndAnswer = [&](const char *key, const QString &answer) {
         auto kestrel = start(QStringLiteral("Ask - Kestrel"), url);
@@ -259,7 +304,17 @@ void TestEveryday::permissionRequestsAreAnsweredEitherWay()
     }
     // A new run asks afresh.
     auto kestrel = askAndAnswer("alt+a", QStringLiteral("Answer granted 1 - Kestrel"));
-    QVERIFY(kestrel && kestrel->closeAndEnd(QStringLiteral("Answer granted 1 - Kestrel")));
+    QVERIFY(kestrel);
+    // A few reach the desktop, as the page wrote them, the site first.
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.summaries.size(), 3, 20000);
+    QTest::qWait(1500);
+    QCOMPARE(desktop.summaries.size(), 3);
+    QCOMPARE(desktop.summaries.first(), QStringLiteral("127.0.0.1: <b>Bold</b> 0"));
+    QCOMPARE(desktop.bodies.first(), QStringLiteral("&lt;i&gt;it&lt;/i&gt; &amp; co"));
+    QVERIFY(kestrel->closeAndEnd(QStringLiteral("Answer granted 1 - Kestrel")));
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()

@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QEventLoopLocker>
 #include <QFileInfo>
 #include <QLocale>
@@ -30,6 +31,18 @@ DownloadManager::DownloadManager(QWebEngineProfile *profile)
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::start);
 }
 
+namespace {
+QString chosenKey(const QWebEnginePage *page, const QUrl &url)
+{
+    return QString::number(quintptr(page)) + QLatin1Char(' ') + url.toString();
+}
+} // namespace
+
+void DownloadManager::saveTo(const QWebEnginePage *page, const QUrl &url, const QString &path)
+{
+    m_chosenPaths.insert(chosenKey(page, url), path);
+}
+
 void DownloadManager::start(QWebEngineDownloadRequest *download)
 {
     QPointer<QWidget> window;
@@ -39,7 +52,14 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
 
     // A page saved with Save As arrives accepted, under the name the user chose.
     const bool named = download->state() != QWebEngineDownloadRequest::DownloadRequested;
-    if (!named) {
+    const QString chosen = named ? QString() : m_chosenPaths.take(chosenKey(download->page(), download->url()));
+    if (!chosen.isEmpty()) {
+        // The user's dialog already asked before replacing the file; the
+        // engine would number the name instead.
+        QFile::remove(chosen);
+        download->setDownloadDirectory(QFileInfo(chosen).absolutePath());
+        download->setDownloadFileName(QFileInfo(chosen).fileName());
+    } else if (!named) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
         QString suggested = QFileInfo(download->downloadFileName()).fileName();
         if (suggested.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QWebEnginePage>
@@ -19,6 +20,10 @@ class DownloadManager : public QObject
 public:
     explicit DownloadManager(QWebEngineProfile *profile);
 
+    // The next download of `url` that `page` starts is a file the user chose
+    // (a PDF saved or printed to a file): it goes to `path`, not to Downloads.
+    void saveTo(const QWebEnginePage *page, const QUrl &url, const QString &path);
+
 signals:
     // A status line about a download that `page` started.
     void statusChanged(const QWebEnginePage *page, const QString &text);
@@ -30,4 +35,5 @@ private:
     void finished(QWebEngineDownloadRequest *download, QWidget *window, const QPointer<QWebEnginePage> &page);
 
     int m_running = 0; // downloads under way
+    QHash<QString, QString> m_chosenPaths; // by page and address
 };

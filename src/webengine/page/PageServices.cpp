@@ -1,6 +1,7 @@
 #include "PageServices.h"
 
 #include "prompts/CertificateWarning.h"
+#include "prompts/DesktopNotifications.h"
 #include "prompts/FullScreen.h"
 #include "prompts/PermissionPrompt.h"
 #include "prompts/SignInDialog.h"
@@ -26,6 +27,11 @@ void attachPageServices(WebEngineBrowserView *view)
                      });
     QObject::connect(page, &QWebEnginePage::featurePermissionRequested, shown,
                      [context, page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         // Allowed, they would go nowhere: nobody is asked.
+                         if (feature == QWebEnginePage::Notifications && !context->notifications()->available()) {
+                             page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                             return;
+                         }
                          PermissionPrompt::ask(context->permissions(), page, shown, origin, feature);
                      });
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,

@@ -1,6 +1,7 @@
 #include "SavePage.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -19,11 +20,21 @@ QString fileNameFor(const QString &title)
 
 } // namespace
 
-void savePageAs(QWebEnginePage *page, QWidget *dialogParent)
+void savePageAs(QWebEnginePage *page, QWidget *dialogParent, const std::function<void(const QString &)> &savePdf)
 {
     const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
     const QString single = QStringLiteral("Web Archive, single file (*.mhtml)");
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (savePdf) {
+        // A PDF in the viewer is saved as the document it is.
+        const QString name = fileNameFor(QFileInfo(page->url().path()).fileName());
+        const QString path = QFileDialog::getSaveFileName(dialogParent, QStringLiteral("Save As"),
+                                                          folder + QLatin1Char('/') + name,
+                                                          QStringLiteral("PDF Document (*.pdf)"));
+        if (!path.isEmpty())
+            savePdf(path);
+        return;
+    }
     QString chosenFilter;
     const QString path = QFileDialog::getSaveFileName(
         dialogParent, QStringLiteral("Save As"),

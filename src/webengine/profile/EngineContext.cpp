@@ -1,9 +1,13 @@
 #include "EngineContext.h"
 
 #include "downloads/DownloadManager.h"
+#include "history/History.h"
+#include "prompts/DesktopNotifications.h"
+#include "Spelling.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -14,6 +18,7 @@ EngineContext::EngineContext(QObject *parent)
 
 EngineContext::~EngineContext()
 {
+    delete m_history;
     delete m_profile;
 }
 
@@ -31,9 +36,20 @@ QWebEngineProfile *EngineContext::profile()
     profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
     // Pages may fill the screen; the engine lets them only on a user's action.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // PDFs open in the window in the engine's own viewer, which is a plugin
+    // to the engine; other plugins it does not have.
+    profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    enableSpelling(profile);
     m_downloads = new DownloadManager(profile);
+    // Without a presenter the engine drops every notification a page shows.
+    auto *notifications = new DesktopNotifications(profile);
+    m_notifications = notifications;
+    profile->setNotificationPresenter([notifications](std::unique_ptr<QWebEngineNotification> notification) {
+        notifications->present(std::move(notification));
+    });
     // The profile writes what it still holds in memory, cookies among it,
     // when it is deleted: at the end of the run, once the closed windows and
     // their pages are gone, rather than somewhere in the engine's shutdown.
@@ -42,6 +58,19 @@ QWebEngineProfile *EngineContext::profile()
         delete profile;
     });
     return profile;
+}
+
+History *EngineContext::history()
+{
+    if (!m_history)
+        m_history = new History(profile()->persistentStoragePath() + QStringLiteral("/History.sqlite"), this);
+    return m_history;
+}
+
+DesktopNotifications *EngineContext::notifications()
+{
+    profile();
+    return m_notifications;
 }
 
 DownloadManager *EngineContext::downloads()

@@ -6,7 +6,9 @@
 #include <QObject>
 #include <QPointer>
 
+class DesktopNotifications;
 class DownloadManager;
+class History;
 class QWebEngineProfile;
 
 // What the engine keeps for one run of the program, shared by every window
@@ -26,12 +28,18 @@ public:
 
     QWebEngineProfile *profile();
     DownloadManager *downloads();
+    // Where pages' notifications go; made with the profile.
+    DesktopNotifications *notifications();
+    // The pages seen in the profile's windows, kept in its folder.
+    History *history();
     CertificateTrust &certificates() { return m_certificates; }
     PermissionAnswers &permissions() { return m_permissions; }
 
 private:
     QPointer<QWebEngineProfile> m_profile;
     QPointer<DownloadManager> m_downloads;
+    QPointer<History> m_history;
+    QPointer<DesktopNotifications> m_notifications;
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
 };

@@ -10,8 +10,12 @@
 #include "printing/PagePrinter.h"
 #include "PageWatchdog.h"
 #include "page/SavePage.h"
+#include "page/VisitRecorder.h"
 
+#include <QPointer>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineScript>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -46,9 +50,11 @@ WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, QWidget *pare
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
     attachPageServices(this);
+    new VisitRecorder(m_view->page(), m_context.history());
     m_find = new FindBar(m_view, m_container);
     m_watchdog = new PageWatchdog(m_view->page(), m_container);
     m_printer = new PagePrinter(m_view, m_container, this);
+    connect(m_printer, &PagePrinter::statusChanged, this, &BrowserView::statusTextChanged);
     column->addWidget(m_watchdog);
     column->addWidget(m_view, 1);
     column->addWidget(m_find);
@@ -92,6 +98,29 @@ void WebEngineBrowserView::onLoadFinished(bool ok)
     }
     emit progressChanged(kLoadEnded, kProgressMax);
     emit loadFinished(url, ok);
+    // Save and Print treat a PDF in the engine's viewer as the document it
+    // is. The page's own scripts cannot answer for it.
+    setShowsPdf(false);
+    QPointer<WebEngineBrowserView> self(this);
+    m_view->page()->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
+                                  [self](const QVariant &type) {
+                                      if (self)
+                                          self->setShowsPdf(type.toString() == QLatin1String("application/pdf"));
+                                  });
+}
+
+void WebEngineBrowserView::setShowsPdf(bool on)
+{
+    m_showsPdf = on;
+    m_printer->setPdfSaver(on ? [this](const QString &path) { savePdfTo(path); }
+                              : std::function<void(const QString &)>());
+}
+
+void WebEngineBrowserView::savePdfTo(const QString &path)
+{
+    // The engine saves a PDF as a download of its address.
+    m_context.downloads()->saveTo(page(), page()->url(), path);
+    page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
 QWidget *WebEngineBrowserView::widget()
@@ -213,7 +242,10 @@ void WebEngineBrowserView::run(Command command)
 {
     QWebEnginePage *p = m_view->page();
     switch (command) {
-    case Command::SaveAs: savePageAs(p, m_container); return;
+    case Command::SaveAs:
+        savePageAs(p, m_container, m_showsPdf ? [this](const QString &path) { savePdfTo(path); }
+                                              : std::function<void(const QString &)>());
+        return;
     case Command::PageSetup: m_printer->pageSetup(); return;
     case Command::Print: m_printer->print(); return;
     case Command::PrintPreview: m_printer->preview(); return;

@@ -52,6 +52,8 @@ private:
     void connectPage();
     void onLoadFinished(bool ok);
     void onRendererGone();
+    void setShowsPdf(bool on);
+    void savePdfTo(const QString &path);
 
     EngineContext &m_context;
     QWidget *m_container = nullptr;
@@ -61,6 +63,7 @@ private:
     PagePrinter *m_printer = nullptr;
     QUrl m_crashedUrl;
     bool m_silent = false;
+    bool m_showsPdf = false;
     bool m_openedByPage = false;
     bool m_dropBlankFromHistory = false;
 };

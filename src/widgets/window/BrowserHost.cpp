@@ -6,6 +6,7 @@
 #include "dialogs/StartupDialog.h"
 #include "favorites/FavoriteAddDialog.h"
 #include "favorites/FavoriteEditDialog.h"
+#include "history/HistoryWindow.h"
 #include "settings/Settings.h"
 
 #include <QMessageBox>
@@ -105,6 +106,26 @@ void BrowserHost::showAbout()
     if (!m_about)
         m_about = new AboutDialog;
     bringUp(m_about.data());
+}
+
+void BrowserHost::showHistory(MainWindow *window)
+{
+    m_historyTarget = window;
+    if (!m_history) {
+        m_history = new HistoryWindow(history());
+        connect(m_history, &HistoryWindow::openRequested, this, [this](const QString &address) {
+            // The window History was opened from, or a new one when it has gone.
+            MainWindow *target = m_historyTarget;
+            if (!target) {
+                target = openWindow(address);
+                m_historyTarget = target;
+            } else {
+                target->open(address);
+            }
+            bringUp(target);
+        });
+    }
+    m_history->bringUp();
 }
 
 void BrowserHost::addFavorite(MainWindow *window)

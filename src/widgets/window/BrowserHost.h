@@ -11,6 +11,8 @@
 class AboutDialog;
 class FavoriteAddDialog;
 class FavoriteEditDialog;
+class History;
+class HistoryWindow;
 class PreferencesDialog;
 
 // The program around its windows: opens new windows at the page the
@@ -36,9 +38,12 @@ public:
     bool confirmClose(MainWindow *window) override;
     void showPreferences() override;
     void showAbout() override;
+    void showHistory(MainWindow *window) override;
     void addFavorite(MainWindow *window) override;
     void editFavorite(MainWindow *window, int index) override;
     FavoritesModel *favorites() override { return &m_favorites; }
+    // The pages seen in the program's windows; none where nothing is kept.
+    virtual History *history() { return nullptr; }
 
 protected:
     // A view of the kind this host makes, not yet started.
@@ -52,6 +57,8 @@ private:
     QPointer<AboutDialog> m_about;
     QPointer<FavoriteAddDialog> m_add;
     QPointer<FavoriteEditDialog> m_edit;
+    QPointer<HistoryWindow> m_history;
+    QPointer<MainWindow> m_historyTarget;
     // Pages finish loading often and a write waits for the disk: the last
     // address is stored beside the GUI thread, one write after another.
     QThreadPool m_lastUrlWriter;

@@ -288,6 +288,11 @@ void MainWindow::handleNewWindowRequest(BrowserView **view, bool *cancel)
     *cancel = false;
 }
 
+void MainWindow::open(const QString &address)
+{
+    m_view->navigate(address);
+}
+
 void MainWindow::openInNewWindow(const QString &address)
 {
     MainWindow *w = m_host.createWindow(ViewStart{address, true, m_view->isSilent()});

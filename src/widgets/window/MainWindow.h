@@ -29,6 +29,8 @@ public:
     ~MainWindow() override;
 
     BrowserView *view() const { return m_view; }
+    // Loads `address` in this window, as typed or stored.
+    void open(const QString &address);
     // Opens another main window on `address`, as quiet as this one.
     void openInNewWindow(const QString &address);
 

@@ -147,6 +147,8 @@ void MainWindow::buildMenus()
          [](W *w, bool on) { w->showStatusBar(on); }, &W::m_statusBarItem},
         {Place::Item, "mnuViewSideBar", "Side&bar", "", Check::Off, [](W *w, bool on) { w->showSidebar(on); },
          &W::m_sidebarItem},
+        {Place::Item, "mnuViewHistory", "&History", "Ctrl+H", Check::None,
+         [](W *w, bool) { w->m_host.showHistory(w); }, nullptr},
         {Place::Separator, "mnuSeperator7", "", "", Check::None, nullptr, nullptr},
         // Each Go to item and Stop and Reload run their button's click, so
         // the two never differ.

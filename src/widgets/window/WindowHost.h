@@ -35,6 +35,8 @@ public:
     virtual bool confirmClose(MainWindow *window) = 0;
     virtual void showPreferences() = 0;
     virtual void showAbout() = 0;
+    // Opens the History window; what is opened from it opens in `window`.
+    virtual void showHistory(MainWindow *window) = 0;
     // Opens the Add Favorite dialog for the page of `window`.
     virtual void addFavorite(MainWindow *window) = 0;
     // Opens the Edit Favorite dialog for favorite `index`.
