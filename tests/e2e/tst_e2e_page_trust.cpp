@@ -254,7 +254,7 @@ void TestPageTrust::fullScreenNamesTheSite()
     QWidget *full = nullptr;
     QVERIFY(User::waitFor([&full] { return (full = shown<QWidget>(QStringLiteral("FullScreen"))); }, 10000));
     auto *notice = full->findChild<QLabel *>(QStringLiteral("FullScreenNotice"));
-    QVERIFY(User::waitFor([notice] { return notice->isVisible(); }));
+    QVERIFY(notice && User::waitFor([notice] { return notice->isVisible(); }));
     QCOMPARE(heard(notice), site + QStringLiteral(" is now full screen: press Esc to leave"));
     QVERIFY(full->rect().contains(notice->geometry()));
     User::key(QStringLiteral("Escape"));
