@@ -263,6 +263,8 @@ void TestPageTrust::fullScreenNamesTheSite()
 
 int main(int argc, char **argv)
 {
+    // A microphone for pages to ask for, on a machine that may have none.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --use-fake-device-for-media-stream");
     return runWithRealEngine<TestPageTrust>(argc, argv);
 }
 
