@@ -185,6 +185,22 @@ void close(QWidget *window)
     sendClose(Window(window->winId()));
 }
 
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return condition();
+}
+
 QStringList captions()
 {
     QStringList out;

@@ -39,6 +39,11 @@ bool focusWindow(const QString &caption);
 bool close(const QString &caption);
 void close(QWidget *window);
 
+// Waits in an event loop of its own until `condition` holds. The engine's
+// work runs as it does in the program; a wait that processes events between
+// sleeps (QTest::qWaitFor) leaves it ten or more times slower.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000);
+
 // Captions of the shown top-level windows, as a window manager reads them.
 QStringList captions();
 bool waitForCaption(const QString &caption, int timeoutMs = 20000);

@@ -2,6 +2,7 @@
 
 #include "window/BrowserView.h"
 
+#include <QUrl>
 #include <QWidget>
 
 // A browser view without an engine, for windows and dialogs checked offscreen.
@@ -10,7 +11,12 @@ class FakeBrowserView : public BrowserView
 public:
     explicit FakeBrowserView(QWidget *parent = nullptr) : BrowserView(parent), m_widget(new QWidget(parent)) {}
 
-    void navigate(const QString &address, History) override { m_location = address; }
+    void navigate(const QString &address, History) override
+    {
+        m_location = address;
+        m_site = PageSite::of(QUrl(address));
+        emit siteChanged(m_site);
+    }
     void goBack() override {}
     void goForward() override {}
     void reload() override {}
@@ -19,6 +25,7 @@ public:
     void setTextSize(int) override {}
     QString address() const override { return m_location; }
     QString title() const override { return QString(); }
+    PageSite site() const override { return m_site; }
     bool isSilent() const override { return m_silent; }
     void setSilent(bool s) override { m_silent = s; }
     bool isOpenedByPage() const override { return false; }
@@ -29,5 +36,6 @@ public:
 private:
     QWidget *m_widget;
     QString m_location;
+    PageSite m_site;
     bool m_silent = false;
 };

@@ -1,5 +1,6 @@
 #include "WidgetTestSupport.h"
 
+#include "common/Twips.h"
 #include "dialogs/StartupDialog.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
@@ -99,6 +100,12 @@ void TestDialogsMenus::captionsFitTheirControls()
     TempIni ini("[Settings]\r\nDoStartup=True\r\n[Favorites]\r\nNumber=1\r\n[0]\r\nName=A\r\nURL=http://a.test/\r\n");
 
     MainWindow *w = openWindow();
+    // A site's name longer than the room beside the buttons.
+    const QString host = QStringLiteral("login.") + QString(60, QLatin1Char('a')) + QLatin1Char('.') + QString(60, QLatin1Char('b'))
+                         + QStringLiteral(".bank.example");
+    w->view()->navigate(QStringLiteral("https://") + host + QStringLiteral("/"), BrowserView::History::Keep);
+    // At its designed width, which a small screen at twice the density does not hold.
+    w->resize(Twips::toPixels(11670), w->height());
     (new StartupDialog(Preferences::load()))->show();
     testHost()->showAbout();
     testHost()->showPreferences();
@@ -134,6 +141,14 @@ void TestDialogsMenus::captionsFitTheirControls()
         }
     }
     QVERIFY(checked > 30);
+    // The site keeps to the room right of the buttons, which it never moves,
+    // and keeps the end of its name, where a host says whose it is.
+    auto *site = control<QLabel>(w, "lblSite");
+    const QRect sidebarButton = control(w, "cmdSidebar")->geometry();
+    QVERIFY(site->x() > sidebarButton.right() && site->geometry().right() < w->centralWidget()->width());
+    QVERIFY2(site->text().startsWith(QStringLiteral("https://")) && site->text().endsWith(QStringLiteral(".bank.example")),
+             qPrintable(site->text()));
+    QCOMPARE(site->accessibleName(), QStringLiteral("https://") + host);
     // The favorites controls stay on the sidebar, however much they grew.
     QVERIFY(control(w, "Sidebar")->rect().contains(control(w, "FavoritesPanel")->geometry()));
 }

@@ -1,6 +1,7 @@
 #include "KestrelPage.h"
 
 #include "FormResendGuard.h"
+#include "PageServices.h"
 #include "ScriptDialogs.h"
 #include "ScriptErrorBox.h"
 #include "profile/EngineContext.h"
@@ -39,7 +40,7 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     m_closeAnswer.setSingleShot(true);
     m_closeAnswer.setInterval(kCloseAnswerMs);
     connect(&m_closeAnswer, &QTimer::timeout, this, [this] {
-        if (m_dialogs->isAsking())
+        if (m_dialogs->isAsking() || m_owner->services()->isAsking())
             m_closeAnswer.start();
         else
             letWindowClose();
@@ -49,6 +50,7 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
 void KestrelPage::askToClose()
 {
     m_dialogs->windowClosing();
+    m_owner->services()->windowClosing();
     if (!m_closeAnswer.isActive())
         triggerAction(RequestClose);
     m_closeAnswer.start();
@@ -63,6 +65,24 @@ void KestrelPage::letWindowClose()
 {
     m_closeAnswer.stop();
     emit m_owner->closeRequested();
+}
+
+bool KestrelPage::isPageAddress(const QUrl &url) const
+{
+    // What is fetched has no fragment; where the page goes may have one.
+    const auto fetched = QUrl::RemoveFragment | QUrl::RemoveUserInfo;
+    return url.adjusted(fetched) == m_pageAddress.adjusted(fetched);
+}
+
+bool KestrelPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    // Each step of the page's own navigation, redirects included, comes
+    // here before anything is fetched; its parts do not.
+    if (isMainFrame) {
+        m_pageAddress = url;
+        emit pageNavigationRequested();
+    }
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 QWebEnginePage *KestrelPage::createWindow(WebWindowType)
@@ -90,6 +110,7 @@ bool KestrelPage::javaScriptConfirm(const QUrl &, const QString &message)
         if (!leave) {
             m_closeAnswer.stop();
             m_dialogs->windowStays();
+            m_owner->services()->windowStays();
         }
         return leave;
     }

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 class FormResendGuard;
@@ -14,6 +15,7 @@ class WebEngineBrowserView;
 // allows.
 class KestrelPage : public QWebEnginePage
 {
+    Q_OBJECT
 public:
     KestrelPage(WebEngineBrowserView *owner, QObject *parent);
 
@@ -23,8 +25,16 @@ public:
     void askToClose();
     // False when the page came from a form and the user will not send it again.
     bool mayReload();
+    // Whether `url` is where the page itself is going (or was last sent),
+    // rather than one of its images, scripts or frames.
+    bool isPageAddress(const QUrl &url) const;
+
+signals:
+    // The page is about to be replaced by another document.
+    void pageNavigationRequested();
 
 protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage *createWindow(WebWindowType type) override;
     void javaScriptAlert(const QUrl &origin, const QString &message) override;
     bool javaScriptConfirm(const QUrl &origin, const QString &message) override;
@@ -42,4 +52,5 @@ private:
     FormResendGuard *m_resend;
     QPointer<ScriptErrorBox> m_errorBox;
     QTimer m_closeAnswer;
+    QUrl m_pageAddress;
 };

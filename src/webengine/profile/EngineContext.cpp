@@ -1,5 +1,6 @@
 #include "EngineContext.h"
 
+#include "LocalFileGuard.h"
 #include "downloads/DownloadManager.h"
 #include "history/History.h"
 #include "prompts/DesktopNotifications.h"
@@ -40,6 +41,8 @@ QWebEngineProfile *EngineContext::profile()
     // to the engine; other plugins it does not have.
     profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    // A page opened from a file is no key to the user's other files.
+    profile->setUrlRequestInterceptor(new LocalFileGuard(profile));
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     enableSpelling(profile);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "prompts/CertificateWarning.h"
-#include "prompts/PermissionPrompt.h"
+#include "prompts/PermissionAnswers.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,12 +1,32 @@
 #include "CertificateWarning.h"
 
 #include "common/MessageBoxes.h"
+#include "window/PageSite.h"
 
-#include <QPointer>
+#include <QCryptographicHash>
 #include <QPushButton>
+#include <QSslCertificate>
 #include <QWebEngineView>
 
 namespace {
+
+constexpr int kHttpsPort = 443;
+
+QString hostOf(const QUrl &url)
+{
+    return url.host().toLower();
+}
+
+QString keyOf(const QWebEngineCertificateError &error)
+{
+    const QList<QSslCertificate> chain = error.certificateChain();
+    const QByteArray leaf = chain.isEmpty() ? QByteArray() : chain.first().digest(QCryptographicHash::Sha256).toHex();
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(hostOf(error.url()))
+        .arg(error.url().port(kHttpsPort))
+        .arg(QString::fromLatin1(leaf))
+        .arg(int(error.type()));
+}
 
 void showWarningPage(QWebEngineView *view, const QUrl &url, const QString &problem)
 {
@@ -21,6 +41,22 @@ void showWarningPage(QWebEngineView *view, const QUrl &url, const QString &probl
 }
 
 } // namespace
+
+bool CertificateTrust::isTrusted(const QWebEngineCertificateError &error) const
+{
+    return m_trusted.contains(keyOf(error));
+}
+
+void CertificateTrust::trust(const QWebEngineCertificateError &error)
+{
+    m_trusted.insert(keyOf(error));
+    m_hosts.insert(hostOf(error.url()));
+}
+
+bool CertificateTrust::hasExceptionFor(const QUrl &url) const
+{
+    return m_hosts.contains(hostOf(url));
+}
 
 QString certificateProblem(const QWebEngineCertificateError &error)
 {
@@ -42,58 +78,96 @@ QString certificateProblem(const QWebEngineCertificateError &error)
     }
 }
 
-void handleCertificateError(CertificateTrust &trust, QWebEngineView *view,
-                            const QWebEngineCertificateError &certificateError)
+CertificateQuestion::CertificateQuestion(CertificateTrust &trust, QWebEngineView *view,
+                                         std::function<bool(const QUrl &)> isPageAddress)
+    : QObject(view), m_trust(trust), m_view(view), m_isPageAddress(std::move(isPageAddress))
+{
+}
+
+CertificateQuestion::~CertificateQuestion()
+{
+    refuseWaiting();
+    delete m_box;
+}
+
+void CertificateQuestion::handle(const QWebEngineCertificateError &certificateError)
 {
     QWebEngineCertificateError error = certificateError;
-    const QUrl url = error.url();
-    if (trust.trustedHosts.contains(url.host())) {
+    if (m_trust.isTrusted(error)) {
         error.acceptCertificate();
+        return;
+    }
+    const QUrl url = error.url();
+    // A part of the page gives the user nothing to decide on: the page they
+    // asked for is the one they trust or not.
+    if (m_closing || !m_isPageAddress(url)) {
+        error.rejectCertificate();
+        if (!m_closing)
+            emit blocked(PageSite::of(url).name);
         return;
     }
     const QString problem = certificateProblem(error);
     if (!error.isOverridable()) {
         error.rejectCertificate();
-        QMetaObject::invokeMethod(view, [view, url, problem] { showWarningPage(view, url, problem); },
+        QMetaObject::invokeMethod(m_view, [view = m_view, url, problem] { showWarningPage(view, url, problem); },
                                   Qt::QueuedConnection);
         return;
     }
-    // The load waits for the answer; the question does not block the window.
+    // The load waits for the answer, the window does not. A newer page
+    // replaces the question: the one it was about is no longer being opened.
     error.defer();
-    const QString host = url.host();
-    const bool asked = trust.waiting.contains(host);
-    trust.waiting[host].append(error);
-    if (asked)
-        return;
-    QMessageBox *box = newMessageBox(view, QMessageBox::Warning, QStringLiteral("Certificate Not Trusted"),
-                                     QStringLiteral("The certificate of %1 is not trusted. %2").arg(url.host(), problem),
+    refuseWaiting();
+    delete m_box;
+    ask(error, problem);
+}
+
+void CertificateQuestion::ask(QWebEngineCertificateError error, const QString &problem)
+{
+    const QUrl url = error.url();
+    m_waiting = error;
+    QMessageBox *box = newMessageBox(m_view->window(), QMessageBox::Warning, QStringLiteral("Certificate Not Trusted"),
+                                     QStringLiteral("The certificate of %1 is not trusted. %2")
+                                         .arg(PageSite::of(url).name, problem),
                                      QStringLiteral("CertificateWarning"), QMessageBox::NoButton);
+    box->setWindowModality(Qt::NonModal);
     box->setInformativeText(QStringLiteral("Opening it anyway lets anyone between you and the site read and "
                                            "change what you see and send."));
     QPushButton *back = box->addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole);
     QPushButton *open = box->addButton(QStringLiteral("&Open Anyway"), QMessageBox::AcceptRole);
+    back->setObjectName(QStringLiteral("cmdGoBack"));
+    open->setObjectName(QStringLiteral("cmdOpenAnyway"));
     box->setDefaultButton(back);
     box->setEscapeButton(back);
-    QPointer<QWebEngineView> target = view;
-    QObject::connect(box, &QMessageBox::finished, box, [&trust, box, open, host, target, url, problem] {
-        const bool openAnyway = box->clickedButton() == open;
-        const QList<QWebEngineCertificateError> errors = trust.waiting.take(host);
-        for (QWebEngineCertificateError e : errors)
-            openAnyway ? e.acceptCertificate() : e.rejectCertificate();
-        if (openAnyway) {
-            trust.trustedHosts.insert(host);
+    connect(box, &QMessageBox::finished, this, [this, box, open, url, problem] {
+        if (box != m_box || !m_waiting)
+            return;
+        QWebEngineCertificateError answered = *m_waiting;
+        m_waiting.reset();
+        if (box->clickedButton() == open) {
+            m_trust.trust(answered);
+            answered.acceptCertificate();
             return;
         }
-        if (target)
-            QMetaObject::invokeMethod(target, [target, url, problem] {
-                if (target)
-                    showWarningPage(target, url, problem);
-            }, Qt::QueuedConnection);
+        answered.rejectCertificate();
+        if (!m_closing)
+            QMetaObject::invokeMethod(m_view, [view = m_view, url, problem] { showWarningPage(view, url, problem); },
+                                      Qt::QueuedConnection);
     });
-    // A window closed before the answer refuses what waited for it.
-    QObject::connect(box, &QObject::destroyed, [&trust, host] {
-        for (QWebEngineCertificateError e : trust.waiting.take(host))
-            e.rejectCertificate();
-    });
+    m_box = box;
     box->show();
+}
+
+void CertificateQuestion::windowClosing()
+{
+    m_closing = true;
+    refuseWaiting();
+    if (m_box)
+        m_box->close();
+}
+
+void CertificateQuestion::refuseWaiting()
+{
+    if (m_waiting)
+        m_waiting->rejectCertificate();
+    m_waiting.reset();
 }

@@ -1,18 +1,32 @@
 #include "FullScreen.h"
 
+#include "window/PageSite.h"
+
 #include <QAction>
 #include <QBoxLayout>
+#include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineView>
 
 namespace {
 
+// How long the screen says whose it is and how to take it back.
+constexpr int kNoticeMs = 4000;
+
+QString noticeFor(const QUrl &origin)
+{
+    const PageSite site = PageSite::of(origin);
+    const bool named = site.kind != PageSite::Kind::File && !site.name.isEmpty();
+    return QStringLiteral("%1 is now full screen: press Esc to leave").arg(named ? site.name : QStringLiteral("This page"));
+}
+
 class FullScreenWindow : public QWidget
 {
 public:
-    explicit FullScreenWindow(QWebEngineView *view)
+    FullScreenWindow(QWebEngineView *view, const QUrl &origin)
         : QWidget(view->window(), Qt::Window), m_view(view), m_home(view->parentWidget())
     {
         setObjectName(QStringLiteral("FullScreen"));
@@ -31,6 +45,7 @@ public:
             setGeometry(screen->geometry());
         showFullScreen();
         view->setFocus();
+        showNotice(noticeFor(origin));
     }
 
     // Puts the view back where it came from.
@@ -48,7 +63,40 @@ public:
         deleteLater();
     }
 
+protected:
+    void resizeEvent(QResizeEvent *e) override
+    {
+        QWidget::resizeEvent(e);
+        placeNotice();
+    }
+
 private:
+    // Over the page, which cannot draw there: a page that fills the screen
+    // could otherwise pass itself off as anything, the desktop included.
+    void showNotice(const QString &text)
+    {
+        m_notice = new QLabel(this);
+        m_notice->setObjectName(QStringLiteral("FullScreenNotice"));
+        m_notice->setTextFormat(Qt::PlainText);
+        m_notice->setText(text);
+        m_notice->setMargin(12);
+        m_notice->setStyleSheet(QStringLiteral("background: #202020; color: white; border-radius: 6px;"));
+        QFont bold = m_notice->font();
+        bold.setBold(true);
+        m_notice->setFont(bold);
+        m_notice->adjustSize();
+        placeNotice();
+        m_notice->show();
+        m_notice->raise();
+        QTimer::singleShot(kNoticeMs, m_notice, &QWidget::hide);
+    }
+    void placeNotice()
+    {
+        if (m_notice)
+            m_notice->move(qMax(0, (width() - m_notice->width()) / 2), height() / 10);
+    }
+
+    QPointer<QLabel> m_notice;
     QPointer<QWebEngineView> m_view;
     QPointer<QWidget> m_home;
     int m_index = -1;
@@ -61,7 +109,7 @@ void handleFullScreenRequest(QWebEngineView *view, QWebEngineFullScreenRequest &
     auto *current = dynamic_cast<FullScreenWindow *>(view->window());
     if (request.toggleOn()) {
         if (!current)
-            new FullScreenWindow(view);
+            new FullScreenWindow(view, request.origin());
         request.accept();
         return;
     }

@@ -1,12 +1,10 @@
 #include "SignInDialog.h"
 
-#include <QAuthenticator>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 SignInDialog::SignInDialog(const QString &who, const QString &realm, QWidget *parent)
@@ -14,6 +12,8 @@ SignInDialog::SignInDialog(const QString &who, const QString &realm, QWidget *pa
 {
     setObjectName(QStringLiteral("SignInDialog"));
     setWindowTitle(QStringLiteral("Sign In"));
+    // Closing the dialog is the user's Cancel; the window behind stays usable.
+    setWindowModality(Qt::NonModal);
     auto *column = new QVBoxLayout(this);
     auto *asks = new QLabel(QStringLiteral("%1 asks for a user name and password.").arg(who), this);
     asks->setTextFormat(Qt::PlainText);
@@ -51,17 +51,4 @@ QString SignInDialog::userName() const
 QString SignInDialog::password() const
 {
     return m_password->text();
-}
-
-void SignInDialog::ask(QWidget *parent, const QUrl &url, QAuthenticator *auth, const QString &proxyHost)
-{
-    const QString who = proxyHost.isEmpty() ? QStringLiteral("The site %1").arg(url.host())
-                                            : QStringLiteral("The proxy %1").arg(proxyHost);
-    SignInDialog dialog(who, auth->realm(), parent);
-    if (dialog.exec() == QDialog::Accepted) {
-        auth->setUser(dialog.userName());
-        auth->setPassword(dialog.password());
-    } else {
-        *auth = QAuthenticator();
-    }
 }

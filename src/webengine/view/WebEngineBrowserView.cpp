@@ -49,13 +49,14 @@ WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, QWidget *pare
     column->setSpacing(0);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
-    attachPageServices(this);
+    m_services = new PageServices(this, m_container);
     new VisitRecorder(m_view->page(), m_context.history());
     m_find = new FindBar(m_view, m_container);
     m_watchdog = new PageWatchdog(m_view->page(), m_container);
     m_printer = new PagePrinter(m_view, m_container, this);
     connect(m_printer, &PagePrinter::statusChanged, this, &BrowserView::statusTextChanged);
     column->addWidget(m_watchdog);
+    column->addWidget(m_services->permissionBars());
     column->addWidget(m_view, 1);
     column->addWidget(m_find);
     m_container->setFocusProxy(m_view);
@@ -68,12 +69,22 @@ void WebEngineBrowserView::connectPage()
 {
     QWebEnginePage *p = m_view->page();
     connect(p, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
-    connect(p, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo &info) { emit statusTextChanged(loadStatusText(info)); });
-    connect(p, &QWebEnginePage::loadProgress, this,
-            [this](int progress) { emit progressChanged(progress, kProgressMax); });
+    connect(p, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        updateSite();
+        emit statusTextChanged(loadStatusText(info) + blockedText());
+    });
+    connect(p, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        updateSite();
+        emit progressChanged(progress, kProgressMax);
+    });
     connect(p, &QWebEnginePage::loadFinished, this, &WebEngineBrowserView::onLoadFinished);
-    connect(p, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
+    connect(p, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
+        updateSite();
+        emit titleChanged(title);
+    });
+    connect(p, &QWebEnginePage::urlChanged, this, &WebEngineBrowserView::updateSite);
+    connect(static_cast<KestrelPage *>(p), &KestrelPage::pageNavigationRequested, this, [this] { m_blocked.clear(); });
+    connect(m_services, &PageServices::blocked, this, &WebEngineBrowserView::onBlocked);
     connect(m_context.downloads(), &DownloadManager::statusChanged, this,
             [this](const QWebEnginePage *from, const QString &text) {
                 if (from == m_view->page())
@@ -86,8 +97,45 @@ void WebEngineBrowserView::connectPage()
             });
 }
 
+void WebEngineBrowserView::updateSite()
+{
+    // The history's current entry is the page committed: a load still on its
+    // way, or waiting for a question about its certificate, is not shown.
+    const QUrl committed = m_view->history()->currentItem().url();
+    const PageSite site = PageSite::of(committed, m_context.certificates().hasExceptionFor(committed));
+    if (site == m_site)
+        return;
+    m_site = site;
+    emit siteChanged(site);
+}
+
+void WebEngineBrowserView::onBlocked(const QString &host)
+{
+    if (!m_blocked.contains(host))
+        m_blocked.append(host);
+    emit statusTextChanged(QStringLiteral("Blocked a part of the page from %1: its certificate is not trusted").arg(host));
+}
+
+QString WebEngineBrowserView::blockedText() const
+{
+    constexpr int kHostsNamed = 3;
+    if (m_blocked.isEmpty())
+        return QString();
+    QString hosts = QStringList(m_blocked.mid(0, kHostsNamed)).join(QStringLiteral(", "));
+    if (m_blocked.size() > kHostsNamed)
+        hosts += QStringLiteral(" and %1 more").arg(m_blocked.size() - kHostsNamed);
+    return QStringLiteral("; blocked parts whose certificate is not trusted, from %1").arg(hosts);
+}
+
+void WebEngineBrowserView::userNavigates()
+{
+    m_watchdog->userActed();
+    m_services->userNavigated();
+}
+
 void WebEngineBrowserView::onLoadFinished(bool ok)
 {
+    updateSite();
     const QString url = address();
     if (m_dropBlankFromHistory && url != blankPage().toString()) {
         // The blank start page was asked to stay out of the history.
@@ -157,7 +205,7 @@ void WebEngineBrowserView::navigate(const QString &text, History history)
     const QUrl url = addressToUrl(text);
     if (text.trimmed().isEmpty())
         return;
-    m_watchdog->userActed();
+    userNavigates();
     m_crashedUrl.clear();
     if (!url.isValid()) {
         m_view->setHtml(QStringLiteral("<title>Address not valid</title><h2>This address cannot be opened</h2><p>")
@@ -169,13 +217,13 @@ void WebEngineBrowserView::navigate(const QString &text, History history)
 
 void WebEngineBrowserView::goBack()
 {
-    m_watchdog->userActed();
+    userNavigates();
     m_view->back();
 }
 
 void WebEngineBrowserView::goForward()
 {
-    m_watchdog->userActed();
+    userNavigates();
     m_view->forward();
 }
 
@@ -189,7 +237,7 @@ void WebEngineBrowserView::reload()
     }
     if (!static_cast<KestrelPage *>(m_view->page())->mayReload())
         return;
-    m_watchdog->userActed();
+    userNavigates();
     m_view->reload();
 }
 
@@ -218,8 +266,9 @@ void WebEngineBrowserView::showFind()
 
 bool WebEngineBrowserView::askPageToClose()
 {
-    // A stopped page or an empty view has nobody to ask.
-    if (!m_crashedUrl.isEmpty() || m_view->url().isEmpty())
+    // A stopped page or an empty view has nobody to ask, unless a question
+    // of its own still waits for the user and must be answered first.
+    if (!m_crashedUrl.isEmpty() || (m_view->url().isEmpty() && !m_services->isAsking()))
         return false;
     static_cast<KestrelPage *>(m_view->page())->askToClose();
     return true;

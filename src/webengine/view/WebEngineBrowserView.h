@@ -7,6 +7,7 @@
 class EngineContext;
 class FindBar;
 class PagePrinter;
+class PageServices;
 class PageWatchdog;
 class QWebEnginePage;
 class QWebEngineView;
@@ -31,6 +32,7 @@ public:
     void setTextSize(int level) override;
     QString address() const override;
     QString title() const override;
+    PageSite site() const override { return m_site; }
     bool isSilent() const override { return m_silent; }
     void setSilent(bool silent) override { m_silent = silent; }
     bool isOpenedByPage() const override { return m_openedByPage; }
@@ -42,6 +44,7 @@ public:
     EngineContext &context() const { return m_context; }
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
+    PageServices *services() const { return m_services; }
 
     // Text as typed to the address to load: a missing scheme is supplied as
     // browsers do; empty text gives an empty address.
@@ -54,6 +57,12 @@ private:
     void onRendererGone();
     void setShowsPdf(bool on);
     void savePdfTo(const QString &path);
+    void userNavigates();
+    // Names the site of the page committed now; called on whatever the page
+    // reports, as the engine tells of no commit by itself.
+    void updateSite();
+    void onBlocked(const QString &host);
+    QString blockedText() const;
 
     EngineContext &m_context;
     QWidget *m_container = nullptr;
@@ -61,6 +70,10 @@ private:
     FindBar *m_find = nullptr;
     PageWatchdog *m_watchdog = nullptr;
     PagePrinter *m_printer = nullptr;
+    PageServices *m_services = nullptr;
+    PageSite m_site;
+    // Hosts whose parts of this page were refused for their certificates.
+    QStringList m_blocked;
     QUrl m_crashedUrl;
     bool m_silent = false;
     bool m_showsPdf = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/PageSite.h"
+
 #include <QObject>
 #include <QString>
 
@@ -46,6 +48,8 @@ public:
 
     virtual QString address() const = 0;
     virtual QString title() const = 0;
+    // The site of the page shown, as the engine committed it.
+    virtual PageSite site() const = 0;
 
     // A silent view shows no boxes of its own: script errors and dialogs.
     virtual bool isSilent() const = 0;
@@ -66,6 +70,9 @@ signals:
     void statusTextChanged(const QString &text);
     void progressChanged(int progress, int progressMax);
     void titleChanged(const QString &title);
+    // The page shown now comes from another site (or the same site is now
+    // trusted differently): a navigation committed.
+    void siteChanged(const PageSite &site);
     // A page asks for a new window. Set *view to the view the page should
     // open in, or *cancel to true to refuse. Delivered synchronously.
     void newWindowRequested(BrowserView **view, bool *cancel);

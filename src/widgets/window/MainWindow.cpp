@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AddressBox.h"
+#include "SiteLabel.h"
 #include "StatusPanels.h"
 #include "common/Twips.h"
 #include "WindowHost.h"
@@ -51,6 +52,7 @@ MainWindow::MainWindow(WindowHost &host, const ViewStart &start, QWidget *parent
     dockStatusBar();
     layoutControls();
     placeProgressBar();
+    m_site->setSite(m_view->site());
 }
 
 MainWindow::~MainWindow() = default;
@@ -105,6 +107,9 @@ void MainWindow::buildButtons()
     m_reload = makeButton(m_client, "cmdReload", "Reload", QRect(3000, 120, 855, 495));
     m_home = makeButton(m_client, "cmdHome", "Home", QRect(3960, 120, 855, 495));
     m_sidebarButton = makeButton(m_client, "cmdSidebar", "Sidebar", QRect(4920, 120, 855, 495));
+    // Placed after the buttons have their final size: see placeSiteLabel().
+    m_site = new SiteLabel(m_client);
+    m_site->setObjectName(QStringLiteral("lblSite"));
 }
 
 void MainWindow::buildStatusBar()
@@ -141,6 +146,7 @@ void MainWindow::connectView()
     connect(m_view, &BrowserView::statusTextChanged, this, &MainWindow::showStatusText);
     connect(m_view, &BrowserView::progressChanged, this, &MainWindow::showProgress);
     connect(m_view, &BrowserView::titleChanged, this, &MainWindow::showTitle);
+    connect(m_view, &BrowserView::siteChanged, m_site, &SiteLabel::setSite);
     connect(m_view, &BrowserView::newWindowRequested, this, &MainWindow::handleNewWindowRequest,
             Qt::DirectConnection);
     connect(m_view, &BrowserView::closeRequested, this, [this] {
@@ -168,6 +174,17 @@ void MainWindow::layoutControls()
                                   px(m_layout.browserHeight));
     m_sidebar->resize(m_sidebar->width(), px(m_layout.sidebarHeight));
     m_favorites->setListHeight(px(m_layout.listHeight));
+    placeSiteLabel();
+}
+
+void MainWindow::placeSiteLabel()
+{
+    // From the last button, as it was grown for its caption, to the window's
+    // edge: the label takes what room is left and never moves a button.
+    const int gap = Twips::toPixels(120);
+    const int left = m_sidebarButton->geometry().right() + 1 + gap;
+    m_site->setGeometry(left, m_sidebarButton->y(), qMax(0, m_client->width() - left - gap),
+                        m_sidebarButton->height());
 }
 
 void MainWindow::dockStatusBar()

@@ -15,6 +15,7 @@ class QFileDialog;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class SiteLabel;
 class StatusPanels;
 
 // The browser window: one view with its buttons, address box, sidebar and
@@ -47,6 +48,7 @@ private:
     void connectView();
     void dockStatusBar();
     void placeProgressBar();
+    void placeSiteLabel();
     // The layout pass: runs on every resize and after each visibility toggle.
     void layoutControls();
     // The client area in twips with the classic frame added, as the layout
@@ -80,6 +82,7 @@ private:
     QPushButton *m_reload = nullptr;
     QPushButton *m_home = nullptr;
     QPushButton *m_sidebarButton = nullptr;
+    SiteLabel *m_site = nullptr;
     StatusPanels *m_statusBar = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QPointer<QFileDialog> m_openDialog;

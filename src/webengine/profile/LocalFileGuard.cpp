@@ -1,0 +1,36 @@
+#include "LocalFileGuard.h"
+
+#include <QWebEngineUrlRequestInfo>
+
+namespace {
+
+bool isFile(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("file");
+}
+
+// What a page shows without its script getting the bytes, and the page's
+// own navigation, which replaces it.
+bool isShownOnly(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    switch (type) {
+    case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+    case QWebEngineUrlRequestInfo::ResourceTypeScript:
+    case QWebEngineUrlRequestInfo::ResourceTypeImage:
+    case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
+    case QWebEngineUrlRequestInfo::ResourceTypeMedia:
+    case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    if (isFile(info.requestUrl()) && isFile(info.initiator()) && !isShownOnly(info.resourceType()))
+        info.block(true);
+}
