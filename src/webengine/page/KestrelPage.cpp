@@ -3,6 +3,7 @@
 #include "FormResendGuard.h"
 #include "ScriptDialogs.h"
 #include "ScriptErrorBox.h"
+#include "downloads/DownloadManager.h"
 #include "profile/EngineContext.h"
 #include "view/WebEngineBrowserView.h"
 
@@ -73,6 +74,7 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
     auto *view = qobject_cast<WebEngineBrowserView *>(target);
     if (cancel || !view)
         return nullptr;
+    m_owner->context().downloads()->pageOpened(this, view->page());
     return view->page();
 }
 
