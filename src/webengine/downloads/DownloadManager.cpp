@@ -62,7 +62,8 @@ QString interruption(const QWebEngineDownloadRequest &download)
     const QLocale locale;
     return download.totalBytes() > 0
                ? QStringLiteral("the transfer broke off after %1 of %2")
-                     .arg(locale.formattedDataSize(download.receivedBytes()), locale.formattedDataSize(download.totalBytes()))
+                     .arg(locale.formattedDataSize(download.receivedBytes()),
+                          locale.formattedDataSize(download.totalBytes()))
                : QStringLiteral("the transfer broke off");
 }
 
@@ -174,10 +175,9 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
         }
     }
 
-    if (!QDir().mkpath(folder)) {
-        d.path = QDir(folder).filePath(d.name);
-        return refuse(download, d, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder)));
-    }
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    if (!QDir().mkpath(folder))
+        return refuse(download, d, QStringLiteral("the folder %1 cannot be made").arg(shownFolder));
     d.path = m_names.reserve(folder, d.name, nameRoom(folder));
     // Until the user answers, the file has a name that claims nothing. The
     // engine cannot hold a download back for long: a server that has sent
@@ -188,7 +188,7 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     }
     if (d.path.isEmpty() || (mustAsk && d.staging.isEmpty())) {
         m_names.release(d.path);
-        return refuse(download, d, QStringLiteral("every name like it is taken in %1").arg(QDir::toNativeSeparators(folder)));
+        return refuse(download, d, QStringLiteral("every name like it is taken in %1").arg(shownFolder));
     }
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(QFileInfo(mustAsk ? d.staging : d.path).fileName());
@@ -335,8 +335,8 @@ void DownloadManager::place(int index)
     // next free number is tried.
     while (!staged.rename(d.path)) {
         const QString taken = d.path;
-        d.path = QFileInfo::exists(taken) ? m_names.reserve(QFileInfo(taken).path(), d.name, nameRoom(QFileInfo(taken).path()))
-                                          : QString();
+        const QString folder = QFileInfo(taken).path();
+        d.path = QFileInfo::exists(taken) ? m_names.reserve(folder, d.name, nameRoom(folder)) : QString();
         m_names.release(taken);
         if (d.path.isEmpty())
             return end(index, State::Failed, staged.errorString());

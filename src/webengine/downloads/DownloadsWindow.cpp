@@ -29,7 +29,8 @@ QString statusText(const DownloadManager::Download &d)
         return d.total > 0 ? QStringLiteral("%1 of %2").arg(locale.formattedDataSize(d.received),
                                                              locale.formattedDataSize(d.total))
                            : locale.formattedDataSize(d.received);
-    case DownloadManager::State::Complete: return QStringLiteral("Complete, %1").arg(locale.formattedDataSize(d.received));
+    case DownloadManager::State::Complete:
+        return QStringLiteral("Complete, %1").arg(locale.formattedDataSize(d.received));
     case DownloadManager::State::Failed: return QStringLiteral("Failed: %1").arg(d.reason);
     case DownloadManager::State::Cancelled: return QStringLiteral("Cancelled");
     case DownloadManager::State::Refused: return QStringLiteral("Refused: %1").arg(d.reason);

@@ -120,11 +120,11 @@ bool BrowserHost::mayEndDownloads(MainWindow *window)
     if (!downloadsNeedWindow(window))
         return true;
     const int running = downloads()->running();
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Downloads Running"),
-                    running == 1 ? QStringLiteral("A download has not finished. Closing the last window cancels it.")
-                                 : QStringLiteral("%1 downloads have not finished. Closing the last window cancels them.")
-                                       .arg(running),
-                    QMessageBox::NoButton, window);
+    const QString text = running == 1
+                             ? QStringLiteral("A download has not finished. Closing the last window cancels it.")
+                             : QStringLiteral("%1 downloads have not finished. Closing the last window cancels them.")
+                                   .arg(running);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Downloads Running"), text, QMessageBox::NoButton, window);
     box.setObjectName(QStringLiteral("DownloadsRunning"));
     QPushButton *cancel = box.addButton(QStringLiteral("&Cancel Downloads"), QMessageBox::DestructiveRole);
     QPushButton *keep = box.addButton(QStringLiteral("&Keep Window"), QMessageBox::RejectRole);
