@@ -1,6 +1,5 @@
 #include "EngineTest.h"
 
-#include "downloads/DownloadManager.h"
 #include "window/StatusPanels.h"
 
 #include <QMessageBox>
@@ -13,6 +12,12 @@ namespace {
 QDir downloadsFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+}
+
+// Each test starts on an empty Downloads folder.
+void emptyDownloadsFolder()
+{
+    downloadsFolder().removeRecursively();
 }
 
 // Every file in the Downloads folder, hidden ones too, by name.
@@ -70,27 +75,14 @@ class TestDownloads : public EngineTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY(downloadsFolder().removeRecursively() || !downloadsFolder().exists()); }
     void sameNameDownloadsAtOnceEachLandWhole();
     void failuresAndDisguisedNamesEndInWords();
     void downloadsAPageStartsOnItsOwnAskOnce();
-
-private:
-    // Whatever a failed check left running ends, so the window closes unasked.
-    struct EndDownloads
-    {
-        ~EndDownloads()
-        {
-            for (DownloadManager *m : qApp->findChildren<DownloadManager *>())
-                m->cancelAll();
-            downloadsFolder().removeRecursively();
-        }
-    };
 };
 
 void TestDownloads::sameNameDownloadsAtOnceEachLandWhole()
 {
-    EndDownloads end;
+    emptyDownloadsFolder();
     QList<QByteArray> served;
     server.answer = [&served](const QString &path, const QByteArray &) -> QByteArray {
         if (!path.startsWith(QLatin1String("/statement.pdf")))
@@ -143,7 +135,7 @@ void TestDownloads::sameNameDownloadsAtOnceEachLandWhole()
 
 void TestDownloads::failuresAndDisguisedNamesEndInWords()
 {
-    EndDownloads end;
+    emptyDownloadsFolder();
     const QByteArray body = QByteArray("invoice\n").repeated(5000);
     server.answer = [&body](const QString &path, const QByteArray &) -> QByteArray {
         if (path == QLatin1String("/dropped.pdf")) // the connection closes halfway
@@ -196,7 +188,7 @@ void TestDownloads::failuresAndDisguisedNamesEndInWords()
 
 void TestDownloads::downloadsAPageStartsOnItsOwnAskOnce()
 {
-    EndDownloads end;
+    emptyDownloadsFolder();
     server.answer = [](const QString &path, const QByteArray &) {
         return path.startsWith(QLatin1String("/auto.bin")) ? attachment("filename=auto.bin", "payload") : QByteArray();
     };
