@@ -1,5 +1,6 @@
 #include "WebEngineHost.h"
 
+#include "downloads/DownloadManager.h"
 #include "startup/EngineTuning.h"
 #include "view/WebEngineBrowserView.h"
 
@@ -24,4 +25,9 @@ void WebEngineHost::prepareEngine(int argc, char **argv)
 BrowserView *WebEngineHost::makeView(QWidget *parent)
 {
     return new WebEngineBrowserView(m_engine, parent);
+}
+
+DownloadList *WebEngineHost::downloads()
+{
+    return m_engine.downloads();
 }

@@ -17,6 +17,7 @@ public:
 
 protected:
     BrowserView *makeView(QWidget *parent) override;
+    DownloadList *downloads() override;
 
 private:
     EngineContext m_engine;

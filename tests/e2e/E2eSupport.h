@@ -2,6 +2,7 @@
 
 #include "User.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -37,6 +38,20 @@ public:
     // The whole answer to a request, decided from its head; an empty one
     // leaves the request to the pages.
     std::function<QByteArray(const QString &path, const QByteArray &head)> answer;
+    // Answers to the paths this names stop short of their last bytes until
+    // release(), so that downloads of them run at the same time.
+    std::function<bool(const QString &path)> hold;
+    int held() const { return int(m_held.size()); }
+    void release()
+    {
+        for (const auto &[socket, rest] : std::as_const(m_held)) {
+            if (socket) {
+                socket->write(rest);
+                socket->disconnectFromHost();
+            }
+        }
+        m_held.clear();
+    }
 
 private:
     struct Page
@@ -65,6 +80,12 @@ private:
                       + "\r\nContent-Type: " + p.type + "\r\nContent-Length: " + QByteArray::number(p.body.size())
                       + "\r\nConnection: close\r\nCache-Control: no-store\r\n" + p.headers + "\r\n" + p.body;
             }
+            if (hold && hold(path)) {
+                constexpr int kHeldBytes = 1000;
+                s->write(out.left(out.size() - kHeldBytes));
+                m_held.append({s, out.right(kHeldBytes)});
+                return;
+            }
             s->write(out);
             s->disconnectFromHost();
         });
@@ -74,6 +95,7 @@ private:
     QTcpServer m_server;
     QHash<QString, Page> m_pages;
     QHash<QTcpSocket *, QByteArray> m_buffer;
+    QList<QPair<QPointer<QTcpSocket>, QByteArray>> m_held;
 };
 
 // The real program, started as a user starts it, in a home of its own.

@@ -3,6 +3,7 @@
 #include "WebEngineHost.h"
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -38,7 +39,8 @@ void EngineTest::cleanup()
 {
     QFile::setPermissions(ini->path, QFile::ReadOwner | QFile::WriteOwner);
     ini->write("[Settings]\r\n"); // no exit question
-    // A page may still ask before it is left; the answer here is to leave.
+    // A page may still ask before it is left, and the last window about
+    // downloads still running; the answer here is to leave and cancel them.
     QTimer leave;
     connect(&leave, &QTimer::timeout, [] {
         if (QDialog *box = shown<QDialog>(QStringLiteral("ScriptDialog"))) {
@@ -46,6 +48,12 @@ void EngineTest::cleanup()
                 button->click();
             else
                 box->reject();
+        }
+        if (auto *box = shown<QMessageBox>(QStringLiteral("DownloadsRunning"))) {
+            for (QAbstractButton *button : box->buttons()) {
+                if (box->buttonRole(button) == QMessageBox::DestructiveRole)
+                    button->click();
+            }
         }
     });
     leave.start(100);

@@ -39,7 +39,7 @@ void TestBrowser::newWindowShowsTheCurrentAddress()
 void TestBrowser::saveWritesThePage()
 {
     server.page(QStringLiteral("/save.html"), "<title>Save Me</title><p>words worth keeping</p>");
-    openOn(QStringLiteral("/save.html"), QStringLiteral("Save Me - Kestrel"));
+    MainWindow *w = openOn(QStringLiteral("/save.html"), QStringLiteral("Save Me - Kestrel"));
     // The dialog offers the Downloads folder a desktop has; the user types a new name.
     const QString target = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) + QStringLiteral("/saved.html");
     QVERIFY(QDir().mkpath(QFileInfo(target).path()));
@@ -61,6 +61,8 @@ void TestBrowser::saveWritesThePage()
     QVERIFY2(steps.run(), qPrintable(steps.failure));
     auto saved = [&target] { QFile f(target); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
     QTRY_VERIFY_WITH_TIMEOUT(saved().contains("words worth keeping"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPanels>(w, "StatusBar")->panelText(1),
+                              QStringLiteral("Download complete: ") + target, 20000);
 }
 
 void TestBrowser::failedLoadSaysWhy()

@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "ProcessTree.h"
 #include "TempIni.h"
 
 #include <QDBusConnection>
@@ -72,7 +73,7 @@ private slots:
     void startupDialogByKeyboard();
     void addressesGivenToTheProgramOpenInWindowsOfTheirOwn();
     void attachmentsLandInDownloadsWithoutOverwriting();
-    void downloadOutlivesItsWindow();
+    void closingTheLastWindowAsksAboutRunningDownloads();
     void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
     void signInLoopEndsAfterOneCancel();
     void permissionRequestsAreAnsweredEitherWay();
@@ -184,9 +185,9 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     QVERIFY(kestrel->closeAndEnd(caption));
 }
 
-void TestEveryday::downloadOutlivesItsWindow()
+void TestEveryday::closingTheLastWindowAsksAboutRunningDownloads()
 {
-    // A slow file: 20 pieces of 50 kB, a tenth of a second apart.
+    // A file that stops coming halfway.
     QProcess slow;
     const QString port = python(slow, R"(class H(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
@@ -197,24 +198,39 @@ void TestEveryday::downloadOutlivesItsWindow()
         for i in range(20):
             self.wfile.write(bytes([65 + i]) * 50000)
             self.wfile.flush()
-            time.sleep(0.1)
+            time.sleep(0.1 if i < 10 else 60)
 )", m_home.path());
     if (port.isEmpty())
         QSKIP("python3 cannot serve here");
     m_server.page(QStringLiteral("/slow.html"), pageLinkingTo("Slow", "http://127.0.0.1:" + port.toLatin1() + "/slow.bin"));
     TempIni ini("[Settings]\r\n");
-    auto kestrel = start(QStringLiteral("Slow - Kestrel"), m_server.url(QStringLiteral("/slow.html")));
+    const QString caption = QStringLiteral("Slow - Kestrel");
+    const QString question = QStringLiteral("Downloads Running");
+    auto kestrel = start(caption, m_server.url(QStringLiteral("/slow.html")));
     QVERIFY(kestrel);
-    User::clickWindow(QStringLiteral("Slow - Kestrel"), QPoint(400, 500));
+    User::clickWindow(caption, QPoint(400, 500));
     const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.entryList(QDir::Files).isEmpty(), 20000);
-    QVERIFY(User::close(QStringLiteral("Slow - Kestrel")));
+    const QList<qint64> processes = processTree(kestrel->process.processId());
+
+    // Keep the window: it stays, and so does the program.
+    QVERIFY(User::close(caption));
+    QVERIFY(User::waitForCaption(question) && User::focusWindow(question));
+    User::key(QStringLiteral("Escape"));
+    QTRY_VERIFY_WITH_TIMEOUT(!User::captions().contains(question), 10000);
+    QVERIFY(User::captions().contains(caption));
+    QCOMPARE(kestrel->process.state(), QProcess::Running);
+
+    // Cancel the download: the program ends with its window, every process
+    // it started with it, and nothing is left in Downloads.
+    QVERIFY(User::close(caption));
+    QVERIFY(User::waitForCaption(question) && User::focusWindow(question));
+    User::key(QStringLiteral("alt+c"));
     QVERIFY(kestrel->ends(30000));
-    QFile file(downloads.filePath(QStringLiteral("slow.bin")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray got = file.readAll();
-    QCOMPARE(got.size(), 20 * 50000);
-    QCOMPARE(got.back(), char(65 + 19));
+    QTRY_VERIFY_WITH_TIMEOUT(std::none_of(processes.begin(), processes.end(),
+                                          [](qint64 pid) { return QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }),
+                             10000);
+    QCOMPARE(downloads.entryList({QStringLiteral("slow*")}, QDir::Files | QDir::Hidden), QStringList());
     slow.kill();
     slow.waitForFinished();
 }

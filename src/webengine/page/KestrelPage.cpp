@@ -4,6 +4,7 @@
 #include "PageServices.h"
 #include "ScriptDialogs.h"
 #include "ScriptErrorBox.h"
+#include "downloads/DownloadManager.h"
 #include "profile/EngineContext.h"
 #include "view/WebEngineBrowserView.h"
 
@@ -93,6 +94,7 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
     auto *view = qobject_cast<WebEngineBrowserView *>(target);
     if (cancel || !view)
         return nullptr;
+    m_owner->context().downloads()->pageOpened(this, view->page());
     return view->page();
 }
 

@@ -212,6 +212,8 @@ void WebEngineBrowserView::navigate(const QString &text, History history)
                         + text.toHtmlEscaped() + QStringLiteral("</p>"));
         return;
     }
+    // An address the user gave is the user's own step: its download needs no question.
+    m_context.downloads()->userNavigated(m_view->page(), url);
     m_view->load(url);
 }
 

@@ -1,5 +1,6 @@
 #include "BrowserHost.h"
 
+#include "DownloadList.h"
 #include "MainWindow.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PreferencesDialog.h"
@@ -9,7 +10,11 @@
 #include "history/HistoryWindow.h"
 #include "settings/Settings.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -86,12 +91,56 @@ BrowserView *BrowserHost::createView(QWidget *parent, const ViewStart &start)
 
 bool BrowserHost::confirmClose(MainWindow *window)
 {
-    if (!Preferences::load().confirmExit)
+    if (Preferences::load().confirmExit) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Exit Confirmation"),
+                        QStringLiteral("Are you sure you want to exit?"), QMessageBox::Yes | QMessageBox::No, window);
+        box.setDefaultButton(QMessageBox::Yes);
+        if (box.exec() != QMessageBox::Yes)
+            return false;
+    }
+    return mayEndDownloads(window);
+}
+
+bool BrowserHost::downloadsNeedWindow(MainWindow *window)
+{
+    DownloadList *list = downloads();
+    if (!list || list->running() == 0)
+        return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(), [window](QWidget *w) {
+        return w != window && w->isVisible() && qobject_cast<MainWindow *>(w);
+    });
+}
+
+// The program ends with its last window, and a download with it: the user
+// says which goes, rather than a program left running with no window to
+// show or stop what it does.
+bool BrowserHost::mayEndDownloads(MainWindow *window)
+{
+    if (!downloadsNeedWindow(window))
         return true;
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Exit Confirmation"),
-                    QStringLiteral("Are you sure you want to exit?"), QMessageBox::Yes | QMessageBox::No, window);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    const int running = downloads()->running();
+    const QString text = running == 1
+                             ? QStringLiteral("A download has not finished. Closing the last window cancels it.")
+                             : QStringLiteral("%1 downloads have not finished. Closing the last window cancels them.")
+                                   .arg(running);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Downloads Running"), text, QMessageBox::NoButton, window);
+    box.setObjectName(QStringLiteral("DownloadsRunning"));
+    QPushButton *cancel = box.addButton(QStringLiteral("&Cancel Downloads"), QMessageBox::DestructiveRole);
+    QPushButton *keep = box.addButton(QStringLiteral("&Keep Window"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (box.clickedButton() != cancel)
+        return false;
+    downloads()->cancelAll();
+    return true;
+}
+
+void BrowserHost::showDownloads()
+{
+    if (DownloadList *list = downloads())
+        list->showWindow();
 }
 
 void BrowserHost::showPreferences()

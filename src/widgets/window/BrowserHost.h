@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 class AboutDialog;
+class DownloadList;
 class FavoriteAddDialog;
 class FavoriteEditDialog;
 class History;
@@ -36,6 +37,8 @@ public:
     BrowserView *createView(QWidget *parent, const ViewStart &start) final;
     MainWindow *createWindow(const ViewStart &start) override;
     bool confirmClose(MainWindow *window) override;
+    bool downloadsNeedWindow(MainWindow *window) override;
+    void showDownloads() override;
     void showPreferences() override;
     void showAbout() override;
     void showHistory(MainWindow *window) override;
@@ -48,9 +51,12 @@ public:
 protected:
     // A view of the kind this host makes, not yet started.
     virtual BrowserView *makeView(QWidget *parent) = 0;
+    // The run's downloads; none where views do not download.
+    virtual DownloadList *downloads() { return nullptr; }
 
 private:
     void rememberLastUrl(const QString &url);
+    bool mayEndDownloads(MainWindow *window);
 
     FavoritesModel m_favorites;
     QPointer<PreferencesDialog> m_preferences;

@@ -230,6 +230,12 @@ void MainWindow::closeEvent(QCloseEvent *e)
             e->ignore();
             return;
         }
+    } else if (m_host.downloadsNeedWindow(this)) {
+        // A page closing the last window would end the downloads unasked.
+        m_pageLetGo = false;
+        showStatusText(QStringLiteral("This window stays open while downloads run."));
+        e->ignore();
+        return;
     }
     QMainWindow::closeEvent(e);
 }

@@ -107,6 +107,8 @@ void MainWindow::buildMenus()
          [](W *w, bool) { w->onNewWindowTriggered(); }, nullptr},
         {Place::Item, "mnuFileOpen", "&Open", "Ctrl+O", Check::None, [](W *w, bool) { w->onOpenTriggered(); }, nullptr},
         {Place::Item, "mnuFileSave", "&Save", "Ctrl+S", Check::None, [](W *w, bool) { w->onSaveTriggered(); }, nullptr},
+        {Place::Item, "mnuFileDownloads", "&Downloads", "Ctrl+Shift+Y", Check::None,
+         [](W *w, bool) { w->m_host.showDownloads(); }, nullptr},
         {Place::Separator, "mnuSeperator1", "", "", Check::None, nullptr, nullptr},
         {Place::Item, "mnuFilePageSetup", "Page Set&up", "", Check::None,
          [](W *w, bool) { w->m_view->run(BrowserView::Command::PageSetup); }, nullptr},

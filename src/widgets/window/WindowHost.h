@@ -31,8 +31,14 @@ public:
     // A new main window with its first steps done, not yet shown; null when
     // none can be made.
     virtual MainWindow *createWindow(const ViewStart &start) = 0;
-    // Asked as the user closes a window; false keeps it open.
+    // Asked as the user closes a window; false keeps it open. The last
+    // window also asks before it ends downloads still running.
     virtual bool confirmClose(MainWindow *window) = 0;
+    // Whether `window` is the last one and downloads still run: its page may
+    // not close it, as only the user may end them.
+    virtual bool downloadsNeedWindow(MainWindow *window) = 0;
+    // Brings up the Downloads window.
+    virtual void showDownloads() = 0;
     virtual void showPreferences() = 0;
     virtual void showAbout() = 0;
     // Opens the History window; what is opened from it opens in `window`.
