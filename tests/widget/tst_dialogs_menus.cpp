@@ -99,7 +99,8 @@ void TestDialogsMenus::captionsFitTheirControls()
     TempIni ini("[Settings]\r\nDoStartup=True\r\n[Favorites]\r\nNumber=1\r\n[0]\r\nName=A\r\nURL=http://a.test/\r\n");
 
     MainWindow *w = openWindow();
-    (new StartupDialog(Preferences::load()))->show();
+    (new StartupDialog(Preferences::load(), false))->show();
+    testHost()->showClearData();
     testHost()->showAbout();
     testHost()->showPreferences();
     testHost()->addFavorite(w);

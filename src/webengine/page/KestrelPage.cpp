@@ -25,7 +25,7 @@ bool isLeaveQuestion(const QString &message)
 } // namespace
 
 KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-    : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
+    : QWebEnginePage(owner->profileState().profile, parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
     setUrlRequestInterceptor(m_resend);

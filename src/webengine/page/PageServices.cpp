@@ -18,7 +18,7 @@ void attachPageServices(WebEngineBrowserView *view)
 {
     QWebEnginePage *page = view->page();
     QWebEngineView *shown = view->view();
-    EngineContext *context = &view->context();
+    ProfileState *state = &view->profileState();
     QObject::connect(page, &QWebEnginePage::authenticationRequired, shown,
                      [shown](const QUrl &url, QAuthenticator *auth) { SignInDialog::ask(shown, url, auth); });
     QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, shown,
@@ -26,18 +26,18 @@ void attachPageServices(WebEngineBrowserView *view)
                          SignInDialog::ask(shown, url, auth, proxyHost);
                      });
     QObject::connect(page, &QWebEnginePage::featurePermissionRequested, shown,
-                     [context, page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
+                     [state, page, shown](const QUrl &origin, QWebEnginePage::Feature feature) {
                          // Allowed, they would go nowhere: nobody is asked.
-                         if (feature == QWebEnginePage::Notifications && !context->notifications()->available()) {
+                         if (feature == QWebEnginePage::Notifications && !state->notifications->available()) {
                              page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
                              return;
                          }
-                         PermissionPrompt::ask(context->permissions(), page, shown, origin, feature);
+                         PermissionPrompt::ask(state->permissions, page, shown, origin, feature);
                      });
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, shown,
                      [shown](QWebEngineFullScreenRequest request) { handleFullScreenRequest(shown, request); });
     QObject::connect(page, &QWebEnginePage::certificateError, shown,
-                     [context, shown](const QWebEngineCertificateError &error) {
-                         handleCertificateError(context->certificates(), shown, error);
+                     [state, shown](const QWebEngineCertificateError &error) {
+                         handleCertificateError(state->certificates, shown, error);
                      });
 }
