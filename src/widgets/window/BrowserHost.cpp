@@ -281,7 +281,9 @@ void BrowserHost::windowClosing(MainWindow *window)
 
 void BrowserHost::endRun()
 {
-    QCoreApplication::quit();
+    // Not quit(): that closes each window first, and a window asks before
+    // it closes (the exit question, the page's own).
+    QCoreApplication::exit(0);
 }
 
 void BrowserHost::endOfRun()
