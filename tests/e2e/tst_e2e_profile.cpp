@@ -33,6 +33,7 @@ private slots:
 
     void laterStartsHandTheirAddressesToTheRunningKestrel();
     void killedRunOffersItsWindowsBackWithTheirPages();
+    void pageThatStoppedComesBackUnloaded();
     void privateWindowLeavesNothingBehind();
     void clearedCookiesAreNotSentAgain();
     void terminatedRunWritesItsCookies();
@@ -70,6 +71,11 @@ private:
         return m_server.heads.value(m_server.requests.lastIndexOf(path));
     }
     QString profileFolder() const { return m_home->path() + QStringLiteral("/.local/share/Kestrel"); }
+    QByteArray savedSession() const
+    {
+        QFile f(profileFolder() + QStringLiteral("/session.dat"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     // Browser processes (not the engine's helpers) started on this home.
     int kestrelsOfThisHome() const;
 
@@ -163,10 +169,8 @@ void TestProfile::killedRunOffersItsWindowsBackWithTheirPages()
     QVERIFY(User::waitForCaption(captionOf("B2")));
 
     // The windows reach the disk within two seconds, then the run is killed.
-    const QString session = profileFolder() + QStringLiteral("/session.dat");
-    auto kept = [&session] {
-        QFile f(session);
-        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    auto kept = [this] {
+        const QByteArray bytes = savedSession();
         return bytes.contains("/a2.html") && bytes.contains("/b2.html") && bytes.contains("/b1.html");
     };
     QTRY_VERIFY_WITH_TIMEOUT(kept(), 3000);
@@ -175,7 +179,7 @@ void TestProfile::killedRunOffersItsWindowsBackWithTheirPages()
 
     auto second = start(QStringLiteral("Restore Windows"));
     QVERIFY(second);
-    QVERIFY(User::captions().contains(kBlank));
+    QVERIFY(User::waitForCaption(kBlank));
     const int a2Loads = m_server.hits(QStringLiteral("/a2.html"));
     QVERIFY(User::focusWindow(QStringLiteral("Restore Windows")));
     User::key(QStringLiteral("Return"));
@@ -187,6 +191,36 @@ void TestProfile::killedRunOffersItsWindowsBackWithTheirPages()
         User::key(QStringLiteral("alt+v o b"));
         QVERIFY(User::waitForCaption(captionOf(QLatin1String(window) + QLatin1Char('1'))));
     }
+}
+
+void TestProfile::pageThatStoppedComesBackUnloaded()
+{
+    TempIni ini(QByteArray(kBlankStart).replace("Startup=Blank", "Startup=Continue"));
+    auto first = start(captionOf("ONE"), {m_server.url(QStringLiteral("/one.html"))});
+    QVERIFY(first && go(captionOf("ONE"), QStringLiteral("/two.html"), captionOf("TWO")));
+    QTRY_VERIFY_WITH_TIMEOUT(savedSession().contains("/two.html"), 3000);
+    const QByteArray before = savedSession();
+    // The engine's own address for a page that takes its renderer down.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(QStringLiteral("chrome://crash"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(captionOf(QStringLiteral("Page stopped"))));
+    QTRY_VERIFY_WITH_TIMEOUT(savedSession() != before, 3000);
+    first->process.kill();
+    QVERIFY(first->process.waitForFinished(10000));
+
+    // Continue brings the window back at once, without asking, and unloaded.
+    const int loads = m_server.hits(QStringLiteral("/two.html"));
+    auto second = start(captionOf(QStringLiteral("Page stopped")));
+    QVERIFY(second);
+    QVERIFY(!User::captions().contains(QStringLiteral("Restore Windows")));
+    QCOMPARE(m_server.hits(QStringLiteral("/two.html")), loads);
+    QVERIFY(User::focusWindow(captionOf(QStringLiteral("Page stopped"))));
+    User::key(QStringLiteral("F5"));
+    QVERIFY(User::waitForCaption(captionOf("TWO")));
+    QCOMPARE(m_server.hits(QStringLiteral("/two.html")), loads + 1);
+    User::key(QStringLiteral("alt+v o b"));
+    QVERIFY(User::waitForCaption(captionOf("ONE")));
 }
 
 void TestProfile::privateWindowLeavesNothingBehind()
@@ -202,6 +236,8 @@ void TestProfile::privateWindowLeavesNothingBehind()
     const QString privateStart = captionOf(QStringLiteral("Kestrel Start Page"), true);
     QVERIFY(User::waitForCaption(privateStart));
     QVERIFY(go(privateStart, QStringLiteral("/secret.html"), captionOf("SECRET", true)));
+    QTest::qWait(1000); // as long as the last address takes to be written
+    QVERIFY(!ini.bytes().contains("secret"));
     QVERIFY(go(captionOf("PLAIN"), QStringLiteral("/check.html"), captionOf("CHECK")));
     QVERIFY2(!lastHead(QStringLiteral("/check.html")).contains("hush"), lastHead(QStringLiteral("/check.html")));
 
