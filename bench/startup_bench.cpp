@@ -1,12 +1,15 @@
 // Start-up, Ctrl+N and memory of the browser against the bare view, both
 // started as whole programs under the same X display, in turn, A B A B.
+// With --handover, a later `kestrel URL` into a running Kestrel against
+// Ctrl+N in it instead: time to the page shown and the memory each adds.
 //
-// Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites]
+// Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites | --handover]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -113,9 +116,17 @@ struct Sample
 // their own, kept across runs as a user's is.
 QString g_home;
 
+// Each run is a plain start: the windows that the killed run before left
+// would otherwise come back.
+void forgetKeptWindows()
+{
+    QFile::remove(g_home + QStringLiteral("/.local/share/Kestrel/session.dat"));
+}
+
 Sample runOnce(const Program &p, bool measureMemory)
 {
     Sample s;
+    forgetKeptWindows();
     QProcess proc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), g_home);
@@ -142,6 +153,80 @@ Sample runOnce(const Program &p, bool measureMemory)
         n.start();
         pressCtrlN(first.front());
         s.ctrlN = waitForWindows(p.title, 2, n, true, first);
+    }
+    for (qint64 pid : processTree(proc.processId()))
+        ::kill(pid_t(pid), SIGKILL);
+    proc.waitForFinished(5000);
+    QThread::msleep(300);
+    return s;
+}
+
+struct HandOverSample
+{
+    double ctrlN = -1, handOver = -1, ctrlNPss = -1, handOverPss = -1;
+    int browsers = -1; // browser processes once the later start ended
+};
+
+// Browser processes of the bench's home: the engine's helpers are not counted.
+int browsersOfTheHome(const QString &exe)
+{
+    const QString program = QFileInfo(exe).canonicalFilePath();
+    const QByteArray home = "\0HOME=" + QFile::encodeName(g_home) + '\0';
+    int count = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() == program
+            && environ.open(QIODevice::ReadOnly) && ('\0' + environ.readAll()).contains(home))
+            ++count;
+    }
+    return count;
+}
+
+HandOverSample handOverOnce(const Program &p, const QString &url)
+{
+    HandOverSample s;
+    forgetKeptWindows();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), g_home);
+    for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+        env.remove(QString::fromLatin1(xdg));
+    env.insert(QStringLiteral("KESTREL_INI"), p.ini);
+    QProcess proc;
+    proc.setProcessEnvironment(env);
+    proc.setStandardOutputFile(QProcess::nullDevice());
+    proc.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    proc.start(p.exe, p.args);
+    proc.waitForStarted();
+    if (waitForWindows(p.title, 1, t, true) >= 0) {
+        auto settled = [&proc] {
+            QThread::msleep(2500);
+            return treePssKb(proc.processId()) / 1024.0;
+        };
+        const double before = settled();
+        const std::vector<Window> first = windowsTitled(p.title);
+        focus(first.front());
+        QElapsedTimer n;
+        n.start();
+        pressCtrlN(first.front());
+        s.ctrlN = waitForWindows(p.title, 2, n, true, first);
+        const double afterCtrlN = settled();
+        const std::vector<Window> two = windowsTitled(p.title);
+        QProcess later;
+        later.setProcessEnvironment(env);
+        later.setStandardOutputFile(QProcess::nullDevice());
+        later.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer h;
+        h.start();
+        later.start(p.exe, {url});
+        s.handOver = waitForWindows(p.title, 3, h, true, two);
+        if (!later.waitForFinished(10000) || later.exitCode() != 0)
+            s.handOver = -1;
+        s.browsers = browsersOfTheHome(p.exe);
+        const double afterHandOver = settled();
+        s.ctrlNPss = afterCtrlN - before;
+        s.handOverPss = afterHandOver - afterCtrlN;
     }
     for (qint64 pid : processTree(proc.processId()))
         ::kill(pid_t(pid), SIGKILL);
@@ -202,6 +287,24 @@ int main(int argc, char **argv)
     Program bare{QStringLiteral("bare"), QString::fromLocal8Bit(argv[2]), {url}, QStringLiteral("Bench Page"), {}};
     Program kestrelBlank{QStringLiteral("kestrel"), kestrel.exe, {}, QStringLiteral("about:blank - Kestrel"), blankIni};
     Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
+    if (argc > 4 && QByteArray(argv[4]) == "--handover") {
+        std::vector<double> n, h, np, hp, r;
+        handOverOnce(kestrel, url); // warm the file cache
+        for (int i = 0; i < runs; ++i) {
+            const HandOverSample x = handOverOnce(kestrel, url);
+            n.push_back(x.ctrlN); h.push_back(x.handOver);
+            np.push_back(x.ctrlNPss); hp.push_back(x.handOverPss);
+            if (x.ctrlN > 0 && x.handOver > 0)
+                r.push_back(x.handOver / x.ctrlN);
+            std::printf("run %d: Ctrl+N %.0f ms +%.1f MB, kestrel URL %.0f ms +%.1f MB, browser processes %d\n", i + 1,
+                        x.ctrlN, x.ctrlNPss, x.handOver, x.handOverPss, x.browsers);
+            std::fflush(stdout);
+        }
+        std::printf("\nmedians over %d runs   Ctrl+N   kestrel URL   ratio (median of pairs)\n", runs);
+        std::printf("to page shown        %6.0f ms  %8.0f ms   %.2f\n", median(n), median(h), median(r));
+        std::printf("PSS added            %6.1f MB  %8.1f MB\n", median(np), median(hp));
+        return 0;
+    }
     // With --favorites the second column is Kestrel itself with no
     // favorites, and the first Kestrel with a full store of 32767.
     if (argc > 4 && QByteArray(argv[4]) == "--favorites") {
