@@ -1,13 +1,37 @@
-#include "EndOnSignal.h"
-#include "ProfileInstance.h"
-#include "WebEngineHost.h"
+#include "BrowserMain.h"
 #include "startup/CommandLine.h"
+#include "startup/ProfileClaim.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QIcon>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+
+// The browser lives in a module beside the program (in the build) or in
+// the library folder (installed). Only the start that owns the profile
+// loads it and Qt's GUI and the engine with it: a start that hands its
+// addresses over costs what Qt Core costs.
+int loadAndRunBrowser(int argc, char **argv, const CommandLine &command, const ProfileFolder &profile)
+{
+    const QString programDir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+    const QString name = QStringLiteral("/kestrel-browser.so");
+    QString module = programDir + name;
+    if (!QFileInfo::exists(module))
+        module = QDir::cleanPath(programDir + QStringLiteral("/" KESTREL_BROWSER_FROM_BIN) + name);
+    void *browser = dlopen(QFile::encodeName(module).constData(), RTLD_NOW | RTLD_LOCAL);
+    const auto run = browser ? reinterpret_cast<RunBrowserFunction>(dlsym(browser, KESTREL_RUN_BROWSER_SYMBOL))
+                             : nullptr;
+    if (!run) {
+        std::fprintf(stderr, "kestrel: the browser cannot be loaded from %s: %s\n", qPrintable(module), dlerror());
+        return 1;
+    }
+    return run(argc, argv, &command, &profile);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -23,30 +47,14 @@ int main(int argc, char **argv)
         return 2;
     case CommandLine::Action::Browse: break;
     }
-
-    // One Kestrel per profile: a later start hands its addresses over and
-    // ends before it loads the engine.
     const ProfileFolder profile =
         ProfileFolder::choose(command.profile, qEnvironmentVariable("KESTREL_PROFILE"), QDir::currentPath());
-    ProfileInstance instance(profile);
+    ProfileClaim claim(profile);
     QString error;
-    switch (instance.claim(command.addresses, &error)) {
-    case ProfileInstance::Claim::HandedOver: return 0;
-    case ProfileInstance::Claim::Failed: std::fprintf(stderr, "kestrel: %s\n", qPrintable(error)); return 1;
-    case ProfileInstance::Claim::Owner: break;
+    switch (claim.claim(command.addresses, &error)) {
+    case ProfileClaim::Outcome::HandedOver: return 0;
+    case ProfileClaim::Outcome::Failed: std::fprintf(stderr, "kestrel: %s\n", qPrintable(error)); return 1;
+    case ProfileClaim::Outcome::Owner: break;
     }
-
-    WebEngineHost::prepareEngine(command.engineSwitches);
-    QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Kestrel"));
-    QApplication app(argc, argv);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kestrel/Logo.bmp")));
-    if (!instance.listen(&error))
-        std::fprintf(stderr, "kestrel: later starts cannot reach this one: %s\n", qPrintable(error));
-    WebEngineHost host(profile);
-    QObject::connect(&instance, &ProfileInstance::openRequested, &host, &BrowserHost::openHandedOver);
-    EndOnSignal ending;
-    QObject::connect(&ending, &EndOnSignal::endRequested, &host, &BrowserHost::endRun);
-    host.start(command.addresses);
-    return app.exec();
+    return loadAndRunBrowser(argc, argv, command, profile);
 }

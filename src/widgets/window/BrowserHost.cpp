@@ -306,10 +306,15 @@ void BrowserHost::endOfRun()
     // Windows still open go now, without asking: the run is over. Those
     // closed before go with them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QPointer<MainWindow>> open;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<MainWindow *>(w))
-            delete w;
+        if (auto *m = qobject_cast<MainWindow *>(w))
+            open << m;
     }
+    // A window takes the boxes it owns with it, some of which are top-level
+    // windows of their own: each is looked at before it is deleted.
+    for (const QPointer<MainWindow> &w : open)
+        delete w.data();
 }
 
 void BrowserHost::rememberLastUrl(const QString &url)

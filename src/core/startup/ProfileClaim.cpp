@@ -1,27 +1,19 @@
-#include "ProfileInstance.h"
+#include "ProfileClaim.h"
 
-#include "startup/HandOver.h"
+#include "HandOver.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
-#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcInstance, "kestrel.instance")
 
 namespace {
 
@@ -30,10 +22,6 @@ namespace {
 constexpr int kReachMs = 20000;
 constexpr int kAnswerSeconds = 10;
 constexpr int kRetryMs = 50;
-// How long a connection may take to send its list, and how many may be
-// read at once; others are closed unread.
-constexpr int kMessageMs = 5000;
-constexpr int kMostAtOnce = 8;
 
 bool isPrivateFolder(const QString &path)
 {
@@ -42,12 +30,16 @@ bool isPrivateFolder(const QString &path)
            && (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
+} // namespace
+
 bool peerIsThisUser(int fd)
 {
     ucred peer{};
     socklen_t size = sizeof peer;
     return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
 }
+
+namespace {
 
 enum class Reach { Taken, Absent, Failed };
 
@@ -113,20 +105,13 @@ Reach handOver(const QString &path, const QByteArray &message, QString *error)
 
 } // namespace
 
-ProfileInstance::ProfileInstance(const ProfileFolder &profile)
+ProfileClaim::ProfileClaim(const ProfileFolder &profile)
     : m_profile(profile)
     , m_lock(profile.lockFile())
 {
 }
 
-ProfileInstance::~ProfileInstance()
-{
-    // The socket goes before the lock: a later start that finds the lock
-    // free never meets a socket nobody answers.
-    delete m_server;
-}
-
-QString ProfileInstance::socketPath(const ProfileFolder &profile)
+QString ProfileClaim::socketPath(const ProfileFolder &profile)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty() || !isPrivateFolder(folder))
@@ -140,114 +125,42 @@ QString ProfileInstance::socketPath(const ProfileFolder &profile)
     return QStringLiteral("%1/kestrel-%2-%3").arg(folder).arg(geteuid()).arg(QString::fromLatin1(id));
 }
 
-ProfileInstance::Claim ProfileInstance::claim(const QStringList &addresses, QString *error)
+ProfileClaim::Outcome ProfileClaim::claim(const QStringList &addresses, QString *error)
 {
     if (!m_profile.make(error))
-        return Claim::Failed;
+        return Outcome::Failed;
     const QByteArray message = HandOver::encode(addresses);
     const QDeadlineTimer deadline(kReachMs);
     for (;;) {
         int err = 0;
         if (m_lock.lock(0, &err))
-            return Claim::Owner;
+            return Outcome::Owner;
         if (err != EWOULDBLOCK) {
             *error = QStringLiteral("The profile %1 cannot be locked: %2").arg(m_profile.path,
                                                                                 QString::fromLocal8Bit(strerror(err)));
-            return Claim::Failed;
+            return Outcome::Failed;
         }
         const QString path = socketPath(m_profile);
         if (path.isEmpty()) {
             *error = QStringLiteral("Kestrel already runs with the profile %1 and cannot be reached: "
                                     "there is no private runtime folder")
                          .arg(m_profile.path);
-            return Claim::Failed;
+            return Outcome::Failed;
         }
         QString why;
         switch (handOver(path, message, &why)) {
-        case Reach::Taken: return Claim::HandedOver;
+        case Reach::Taken: return Outcome::HandedOver;
         case Reach::Failed:
             *error = QStringLiteral("Kestrel already runs with the profile %1, but %2").arg(m_profile.path, why);
-            return Claim::Failed;
+            return Outcome::Failed;
         case Reach::Absent: break;
         }
         if (deadline.hasExpired()) {
             *error = QStringLiteral("Kestrel already runs with the profile %1, but it does not answer")
                          .arg(m_profile.path);
-            return Claim::Failed;
+            return Outcome::Failed;
         }
         QThread::msleep(kRetryMs);
     }
 }
 
-bool ProfileInstance::listen(QString *error)
-{
-    const QString path = socketPath(m_profile);
-    if (path.isEmpty()) {
-        *error = QStringLiteral("there is no private runtime folder for Kestrel's socket");
-        return false;
-    }
-    // Whatever is at the path was left by a run that died: this run holds the lock.
-    QLocalServer::removeServer(path);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(path)) {
-        *error = QStringLiteral("%1: %2").arg(path, m_server->errorString());
-        return false;
-    }
-    // A list taken while the run ends would open nothing: later starts wait
-    // for the lock instead, and take the profile over once it is free.
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
-        delete m_server;
-        m_server = nullptr;
-    });
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection())
-            serve(socket);
-    });
-    return true;
-}
-
-void ProfileInstance::serve(QLocalSocket *socket)
-{
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    if (m_serving >= kMostAtOnce) {
-        socket->abort();
-        return;
-    }
-    if (!peerIsThisUser(int(socket->socketDescriptor()))) {
-        drop(socket, "it came from another user");
-        return;
-    }
-    ++m_serving;
-    connect(socket, &QObject::destroyed, this, [this] { --m_serving; });
-    auto *deadline = new QTimer(socket);
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, socket, [this, socket] { drop(socket, "it did not end in time"); });
-    deadline->start(kMessageMs);
-    auto received = std::make_shared<QByteArray>();
-    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, received, deadline] {
-        // Never more than one byte past the limit is kept.
-        received->append(socket->read(HandOver::kMaxMessageBytes + 1 - received->size()));
-        switch (HandOver::check(*received)) {
-        case HandOver::Reading::Incomplete: return;
-        case HandOver::Reading::Refused: drop(socket, "it was not a list of addresses"); return;
-        case HandOver::Reading::Complete: break;
-        }
-        deadline->stop();
-        disconnect(socket, &QLocalSocket::readyRead, socket, nullptr);
-        const QStringList addresses = HandOver::decode(*received).value_or(QStringList());
-        socket->write(HandOver::acknowledgement());
-        socket->disconnectFromServer();
-        emit openRequested(addresses);
-    });
-}
-
-void ProfileInstance::drop(QLocalSocket *socket, const char *why)
-{
-    qCWarning(lcInstance, "A message to Kestrel's socket was dropped: %s", why);
-    if (auto *deadline = socket->findChild<QTimer *>())
-        deadline->stop();
-    disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-    socket->abort();
-    socket->deleteLater();
-}
