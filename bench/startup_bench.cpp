@@ -1,7 +1,8 @@
 // Start-up, Ctrl+N and memory of the browser against the bare view, both
 // started as whole programs under the same X display, in turn, A B A B.
-// With --handover, a later `kestrel URL` into a running Kestrel against
-// Ctrl+N in it instead: time to the page shown and the memory each adds.
+// With --handover, the second window of a running Kestrel opened by a
+// later `kestrel URL` against one opened by Ctrl+N, in turn: time until it
+// shows the page and the memory it adds.
 //
 // Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites | --handover]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
@@ -161,10 +162,10 @@ Sample runOnce(const Program &p, bool measureMemory)
     return s;
 }
 
-struct HandOverSample
+struct SecondWindow
 {
-    double ctrlN = -1, handOver = -1, ctrlNPss = -1, handOverPss = -1;
-    int browsers = -1; // browser processes once the later start ended
+    double ms = -1, pss = -1;
+    int browsers = -1; // browser processes once the window showed its page
 };
 
 // Browser processes of the bench's home: the engine's helpers are not counted.
@@ -182,19 +183,24 @@ int browsersOfTheHome(const QString &exe)
     return count;
 }
 
-HandOverSample handOverOnce(const Program &p, const QString &url)
+// Starts Kestrel on the page, lets it settle, then opens the page in a
+// second window, by Ctrl+N or by a later `kestrel URL`: the time until that
+// window shows the page, and the memory it added once settled.
+SecondWindow secondWindow(const Program &p, const QString &url, bool handOver)
 {
-    HandOverSample s;
+    SecondWindow s;
     forgetKeptWindows();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), g_home);
     for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
         env.remove(QString::fromLatin1(xdg));
     env.insert(QStringLiteral("KESTREL_INI"), p.ini);
-    QProcess proc;
-    proc.setProcessEnvironment(env);
-    proc.setStandardOutputFile(QProcess::nullDevice());
-    proc.setStandardErrorFile(QProcess::nullDevice());
+    QProcess proc, later;
+    for (QProcess *each : {&proc, &later}) {
+        each->setProcessEnvironment(env);
+        each->setStandardOutputFile(QProcess::nullDevice());
+        each->setStandardErrorFile(QProcess::nullDevice());
+    }
     QElapsedTimer t;
     t.start();
     proc.start(p.exe, p.args);
@@ -209,24 +215,15 @@ HandOverSample handOverOnce(const Program &p, const QString &url)
         focus(first.front());
         QElapsedTimer n;
         n.start();
-        pressCtrlN(first.front());
-        s.ctrlN = waitForWindows(p.title, 2, n, true, first);
-        const double afterCtrlN = settled();
-        const std::vector<Window> two = windowsTitled(p.title);
-        QProcess later;
-        later.setProcessEnvironment(env);
-        later.setStandardOutputFile(QProcess::nullDevice());
-        later.setStandardErrorFile(QProcess::nullDevice());
-        QElapsedTimer h;
-        h.start();
-        later.start(p.exe, {url});
-        s.handOver = waitForWindows(p.title, 3, h, true, two);
-        if (!later.waitForFinished(10000) || later.exitCode() != 0)
-            s.handOver = -1;
+        if (handOver)
+            later.start(p.exe, {url});
+        else
+            pressCtrlN(first.front());
+        s.ms = waitForWindows(p.title, 2, n, true, first);
+        if (handOver && (!later.waitForFinished(10000) || later.exitCode() != 0))
+            s.ms = -1;
         s.browsers = browsersOfTheHome(p.exe);
-        const double afterHandOver = settled();
-        s.ctrlNPss = afterCtrlN - before;
-        s.handOverPss = afterHandOver - afterCtrlN;
+        s.pss = settled() - before;
     }
     for (qint64 pid : processTree(proc.processId()))
         ::kill(pid_t(pid), SIGKILL);
@@ -289,19 +286,20 @@ int main(int argc, char **argv)
     Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
     if (argc > 4 && QByteArray(argv[4]) == "--handover") {
         std::vector<double> n, h, np, hp, r;
-        handOverOnce(kestrel, url); // warm the file cache
+        secondWindow(kestrel, url, true); // warm the file cache
         for (int i = 0; i < runs; ++i) {
-            const HandOverSample x = handOverOnce(kestrel, url);
-            n.push_back(x.ctrlN); h.push_back(x.handOver);
-            np.push_back(x.ctrlNPss); hp.push_back(x.handOverPss);
-            if (x.ctrlN > 0 && x.handOver > 0)
-                r.push_back(x.handOver / x.ctrlN);
+            const SecondWindow a = secondWindow(kestrel, url, false);
+            const SecondWindow b = secondWindow(kestrel, url, true);
+            n.push_back(a.ms); h.push_back(b.ms);
+            np.push_back(a.pss); hp.push_back(b.pss);
+            if (a.ms > 0 && b.ms > 0)
+                r.push_back(b.ms / a.ms);
             std::printf("run %d: Ctrl+N %.0f ms +%.1f MB, kestrel URL %.0f ms +%.1f MB, browser processes %d\n", i + 1,
-                        x.ctrlN, x.ctrlNPss, x.handOver, x.handOverPss, x.browsers);
+                        a.ms, a.pss, b.ms, b.pss, b.browsers);
             std::fflush(stdout);
         }
         std::printf("\nmedians over %d runs   Ctrl+N   kestrel URL   ratio (median of pairs)\n", runs);
-        std::printf("to page shown        %6.0f ms  %8.0f ms   %.2f\n", median(n), median(h), median(r));
+        std::printf("second window shown  %6.0f ms  %8.0f ms   %.2f\n", median(n), median(h), median(r));
         std::printf("PSS added            %6.1f MB  %8.1f MB\n", median(np), median(hp));
         return 0;
     }
