@@ -26,7 +26,7 @@ namespace {
 class FakeHost : public BrowserHost
 {
 protected:
-    BrowserView *makeView(QWidget *parent) override { return new FakeBrowserView(parent); }
+    BrowserView *makeView(QWidget *parent, bool) override { return new FakeBrowserView(parent); }
 };
 
 QByteArray readBytes(const QString &path)

@@ -1,12 +1,16 @@
 // Start-up, Ctrl+N and memory of the browser against the bare view, both
 // started as whole programs under the same X display, in turn, A B A B.
+// With --handover, the second window of a running Kestrel opened by a
+// later `kestrel URL` against one opened by Ctrl+N, in turn: time until it
+// shows the page and the memory it adds.
 //
-// Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites]
+// Usage: startup_bench KESTREL BARE_VIEW [RUNS] [--favorites | --handover]
 // Needs an X display (xvfb-run) and QTWEBENGINE_DISABLE_SANDBOX=1 as root.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -113,9 +117,17 @@ struct Sample
 // their own, kept across runs as a user's is.
 QString g_home;
 
+// Each run is a plain start: the windows that the killed run before left
+// would otherwise come back.
+void forgetKeptWindows()
+{
+    QFile::remove(g_home + QStringLiteral("/.local/share/Kestrel/session.dat"));
+}
+
 Sample runOnce(const Program &p, bool measureMemory)
 {
     Sample s;
+    forgetKeptWindows();
     QProcess proc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), g_home);
@@ -142,6 +154,76 @@ Sample runOnce(const Program &p, bool measureMemory)
         n.start();
         pressCtrlN(first.front());
         s.ctrlN = waitForWindows(p.title, 2, n, true, first);
+    }
+    for (qint64 pid : processTree(proc.processId()))
+        ::kill(pid_t(pid), SIGKILL);
+    proc.waitForFinished(5000);
+    QThread::msleep(300);
+    return s;
+}
+
+struct SecondWindow
+{
+    double ms = -1, pss = -1;
+    int browsers = -1; // browser processes once the window showed its page
+};
+
+// Browser processes of the bench's home: the engine's helpers are not counted.
+int browsersOfTheHome(const QString &exe)
+{
+    const QString program = QFileInfo(exe).canonicalFilePath();
+    const QByteArray home = "\0HOME=" + QFile::encodeName(g_home) + '\0';
+    int count = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() == program
+            && environ.open(QIODevice::ReadOnly) && ('\0' + environ.readAll()).contains(home))
+            ++count;
+    }
+    return count;
+}
+
+// Starts Kestrel on the page, lets it settle, then opens the page in a
+// second window, by Ctrl+N or by a later `kestrel URL`: the time until that
+// window shows the page, and the memory it added once settled.
+SecondWindow secondWindow(const Program &p, const QString &url, bool handOver)
+{
+    SecondWindow s;
+    forgetKeptWindows();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), g_home);
+    for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+        env.remove(QString::fromLatin1(xdg));
+    env.insert(QStringLiteral("KESTREL_INI"), p.ini);
+    QProcess proc, later;
+    for (QProcess *each : {&proc, &later}) {
+        each->setProcessEnvironment(env);
+        each->setStandardOutputFile(QProcess::nullDevice());
+        each->setStandardErrorFile(QProcess::nullDevice());
+    }
+    QElapsedTimer t;
+    t.start();
+    proc.start(p.exe, p.args);
+    proc.waitForStarted();
+    if (waitForWindows(p.title, 1, t, true) >= 0) {
+        auto settled = [&proc] {
+            QThread::msleep(2500);
+            return treePssKb(proc.processId()) / 1024.0;
+        };
+        const double before = settled();
+        const std::vector<Window> first = windowsTitled(p.title);
+        focus(first.front());
+        QElapsedTimer n;
+        n.start();
+        if (handOver)
+            later.start(p.exe, {url});
+        else
+            pressCtrlN(first.front());
+        s.ms = waitForWindows(p.title, 2, n, true, first);
+        if (handOver && (!later.waitForFinished(10000) || later.exitCode() != 0))
+            s.ms = -1;
+        s.browsers = browsersOfTheHome(p.exe);
+        s.pss = settled() - before;
     }
     for (qint64 pid : processTree(proc.processId()))
         ::kill(pid_t(pid), SIGKILL);
@@ -202,6 +284,25 @@ int main(int argc, char **argv)
     Program bare{QStringLiteral("bare"), QString::fromLocal8Bit(argv[2]), {url}, QStringLiteral("Bench Page"), {}};
     Program kestrelBlank{QStringLiteral("kestrel"), kestrel.exe, {}, QStringLiteral("about:blank - Kestrel"), blankIni};
     Program bareBlank{QStringLiteral("bare"), bare.exe, {QStringLiteral("about:blank")}, QStringLiteral("about:blank"), {}};
+    if (argc > 4 && QByteArray(argv[4]) == "--handover") {
+        std::vector<double> n, h, np, hp, r;
+        secondWindow(kestrel, url, true); // warm the file cache
+        for (int i = 0; i < runs; ++i) {
+            const SecondWindow a = secondWindow(kestrel, url, false);
+            const SecondWindow b = secondWindow(kestrel, url, true);
+            n.push_back(a.ms); h.push_back(b.ms);
+            np.push_back(a.pss); hp.push_back(b.pss);
+            if (a.ms > 0 && b.ms > 0)
+                r.push_back(b.ms / a.ms);
+            std::printf("run %d: Ctrl+N %.0f ms +%.1f MB, kestrel URL %.0f ms +%.1f MB, browser processes %d\n", i + 1,
+                        a.ms, a.pss, b.ms, b.pss, b.browsers);
+            std::fflush(stdout);
+        }
+        std::printf("\nmedians over %d runs   Ctrl+N   kestrel URL   ratio (median of pairs)\n", runs);
+        std::printf("second window shown  %6.0f ms  %8.0f ms   %.2f\n", median(n), median(h), median(r));
+        std::printf("PSS added            %6.1f MB  %8.1f MB\n", median(np), median(hp));
+        return 0;
+    }
     // With --favorites the second column is Kestrel itself with no
     // favorites, and the first Kestrel with a full store of 32767.
     if (argc > 4 && QByteArray(argv[4]) == "--favorites") {

@@ -1,20 +1,57 @@
 #include "WebEngineHost.h"
 
 #include "downloads/DownloadManager.h"
+#include "startup/CommandLine.h"
+#include "history/History.h"
 #include "startup/EngineTuning.h"
 #include "view/WebEngineBrowserView.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QWebEngineProfile>
 
-void WebEngineHost::prepareEngine(int argc, char **argv)
+WebEngineHost::WebEngineHost(const ProfileFolder &profile)
+    : BrowserHost(profile)
+    , m_engine(profile)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    // Before the session in the dialog's list: what sites keep comes first.
+    browsingData().insert(
+        0, {QStringLiteral("Cookies"), QStringLiteral("&Cookies and site data"), true,
+            [this] {
+                m_engine.clearCookies();
+                ProfileCleanup::schedule(m_engine.profileFolder(), {ProfileCleanup::Item::SiteStorage});
+            },
+            [this] {
+                m_engine.clearCookies();
+                // Nothing sets a cookie between this run's end and the next
+                // start: the database itself can go then.
+                ProfileCleanup::schedule(m_engine.profileFolder(),
+                                         {ProfileCleanup::Item::SiteStorage, ProfileCleanup::Item::Cookies});
+            },
+            QStringLiteral("Cookies go at once; what sites store in local storage and databases goes when Kestrel "
+                           "next starts.")});
+    browsingData().insert(
+        1, {QStringLiteral("Cache"), QStringLiteral("Cached &files"), true, [this] { m_engine.clearCache(); },
+            [this] {
+                m_engine.clearCache();
+                ProfileCleanup::schedule(m_engine.profileFolder(), {ProfileCleanup::Item::Cache});
+            },
+            QString()});
+    browsingData().insert(2, {QStringLiteral("History"), QStringLiteral("Browsing &history"), false,
+                              [this] {
+                                  m_engine.history()->clear();
+                                  m_engine.profile()->clearAllVisitedLinks();
+                              },
+                              {}, QString()});
+}
+
+void WebEngineHost::prepareEngine(const QStringList &engineSwitches)
+{
     const EngineTuning t = chooseEngineTuning(
-        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), args, qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 1,
+        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), engineSwitches,
+        qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 1,
         qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"));
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", t.chromiumFlags);
     if (t.softwareScene)
@@ -22,12 +59,29 @@ void WebEngineHost::prepareEngine(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-BrowserView *WebEngineHost::makeView(QWidget *parent)
+void WebEngineHost::prepareEngine(int argc, char **argv)
 {
-    return new WebEngineBrowserView(m_engine, parent);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    prepareEngine(parseCommandLine(args, QDir::currentPath()).engineSwitches);
+}
+
+BrowserView *WebEngineHost::makeView(QWidget *parent, bool privately)
+{
+    return new WebEngineBrowserView(m_engine, privately, parent);
+}
+
+void WebEngineHost::endOfRun()
+{
+    BrowserHost::endOfRun();
+    // The windows and their pages are gone: the profile writes what it
+    // still holds, cookies among it, here rather than somewhere in the
+    // engine's shutdown.
+    m_engine.closeProfiles();
 }
 
 DownloadList *WebEngineHost::downloads()
 {
-    return m_engine.downloads();
+    return &m_engine;
 }

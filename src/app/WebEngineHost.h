@@ -9,15 +9,22 @@ class WebEngineHost final : public BrowserHost
 {
     Q_OBJECT
 public:
-    // Sets the engine up from the command line and the environment; call
-    // before the application object exists.
+    // The engine keeps its data in `profile`: the user's default profile
+    // unless the program was asked for another.
+    explicit WebEngineHost(const ProfileFolder &profile = ProfileFolder::choose(QString(), QString(), QString()));
+
+    // Sets the engine up from its switches on the command line and the
+    // environment; call before the application object exists.
+    static void prepareEngine(const QStringList &engineSwitches);
+    // The same from the arguments main() got.
     static void prepareEngine(int argc, char **argv);
 
     History *history() override { return m_engine.history(); }
 
 protected:
-    BrowserView *makeView(QWidget *parent) override;
+    BrowserView *makeView(QWidget *parent, bool privately) override;
     DownloadList *downloads() override;
+    void endOfRun() override;
 
 private:
     EngineContext m_engine;

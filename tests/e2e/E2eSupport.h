@@ -2,6 +2,7 @@
 
 #include "User.h"
 
+#include <QDir>
 #include <QPointer>
 #include <QProcess>
 #include <QTcpServer>
@@ -98,7 +99,8 @@ private:
     QList<QPair<QPointer<QTcpSocket>, QByteArray>> m_held;
 };
 
-// The real program, started as a user starts it, in a home of its own.
+// The real program, started as a user starts it, in a home of its own; the
+// home holds its runtime folder too, so it never meets another test's Kestrel.
 class Kestrel
 {
 public:
@@ -108,6 +110,10 @@ public:
         env.insert(QStringLiteral("HOME"), home);
         for (const char *xdg : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DOWNLOAD_DIR"})
             env.remove(QString::fromLatin1(xdg));
+        const QString runtime = runtimeFolder(home);
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(QString::fromLocal8Bit(qgetenv("KESTREL_BIN")), args);
@@ -126,5 +132,6 @@ public:
                && process.exitCode() == 0;
     }
     bool closeAndEnd(const QString &caption) { return User::close(caption) && ends(); }
+    static QString runtimeFolder(const QString &home) { return home + QStringLiteral("/.run"); }
     QProcess process;
 };

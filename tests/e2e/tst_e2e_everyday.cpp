@@ -67,7 +67,12 @@ private slots:
     // connections meanwhile: between two runs of the program, this one stays.
     void initTestCase() { QVERIFY((m_display = XOpenDisplay(nullptr))); }
     void cleanupTestCase() { XCloseDisplay(m_display); }
-    void init() { QVERIFY(m_home.isValid()); }
+    // Each test in a home of its own: a profile, its session and its socket.
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+    }
 
     void continuesOnTheLastPageWithItsCookies();
     void startupDialogByKeyboard();
@@ -84,7 +89,7 @@ private:
     // The program on `address`, or on the last page when none is given.
     std::unique_ptr<Kestrel> start(const QString &caption, const QString &address = QString())
     {
-        auto k = std::make_unique<Kestrel>(m_home.path(), address.isEmpty() ? QStringList() : QStringList{address});
+        auto k = std::make_unique<Kestrel>(m_home->path(), address.isEmpty() ? QStringList() : QStringList{address});
         if (!User::waitForCaption(caption, 30000))
             return nullptr;
         QTest::qWait(700); // the caption comes before the page is drawn and can take clicks
@@ -97,7 +102,7 @@ private:
     }
 
     Display *m_display = nullptr;
-    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_home;
     LocalServer m_server;
 };
 
@@ -106,18 +111,28 @@ void TestEveryday::continuesOnTheLastPageWithItsCookies()
     m_server.page(QStringLiteral("/signin.html"), "<title>Signed In</title>", "text/html",
                   "Set-Cookie: visitor=kestrel42; Max-Age=3600; Path=/\r\n");
     m_server.page(QStringLiteral("/again.html"), "<title>Welcome Back</title>");
+    // No window was kept yet: Continue opens the last address.
     TempIni ini(continueOn(QStringLiteral("/signin.html")));
-    QVERIFY(start(QStringLiteral("Signed In - Kestrel"))->closeAndEnd(QStringLiteral("Signed In - Kestrel")));
+    auto first = start(QStringLiteral("Signed In - Kestrel"));
+    QVERIFY(first && User::focusWindow(QStringLiteral("Signed In - Kestrel")));
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(m_server.url(QStringLiteral("/again.html")));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Welcome Back - Kestrel")));
+    QVERIFY(first->closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
     QVERIFY(ini.bytes().contains("Startup=Continue"));
-    ini.write(continueOn(QStringLiteral("/again.html")));
+    // The window comes back with its cookies and its way back.
     auto second = start(QStringLiteral("Welcome Back - Kestrel"));
     QVERIFY(second);
     QVERIFY(!User::captions().contains(welcome));
     const QByteArray head = m_server.heads.value(m_server.requests.lastIndexOf(QStringLiteral("/again.html")));
     QVERIFY2(head.contains("\r\nCookie: visitor=kestrel42"), head.constData());
-    QVERIFY(second->closeAndEnd(QStringLiteral("Welcome Back - Kestrel")));
-    QVERIFY(QDir(m_home.path() + QStringLiteral("/.local/share/Kestrel")).exists());
-    QVERIFY(QDir(m_home.path() + QStringLiteral("/.cache/Kestrel")).exists());
+    QVERIFY(User::focusWindow(QStringLiteral("Welcome Back - Kestrel")));
+    User::key(QStringLiteral("alt+v o b"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Signed In - Kestrel")));
+    QVERIFY(second->closeAndEnd(QStringLiteral("Signed In - Kestrel")));
+    QVERIFY(QDir(m_home->path() + QStringLiteral("/.local/share/Kestrel")).exists());
+    QVERIFY(QDir(m_home->path() + QStringLiteral("/.cache/Kestrel")).exists());
 }
 
 void TestEveryday::startupDialogByKeyboard()
@@ -146,7 +161,7 @@ void TestEveryday::addressesGivenToTheProgramOpenInWindowsOfTheirOwn()
     m_server.page(QStringLiteral("/two.html"), "<title>Link Two</title>");
     // A first start: the start-up dialog would ask, but a link is waiting.
     TempIni ini("[Settings]\r\n");
-    Kestrel kestrel(m_home.path(), {m_server.url(QStringLiteral("/one.html")), m_server.url(QStringLiteral("/two.html"))});
+    Kestrel kestrel(m_home->path(), {m_server.url(QStringLiteral("/one.html")), m_server.url(QStringLiteral("/two.html"))});
     QVERIFY(User::waitForCaption(QStringLiteral("Link One - Kestrel"), 30000));
     QVERIFY(User::waitForCaption(QStringLiteral("Link Two - Kestrel")));
     QVERIFY(!User::captions().contains(welcome));
@@ -168,7 +183,7 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     auto kestrel = start(caption, m_server.url(QStringLiteral("/files.html")));
     QVERIFY(kestrel);
     auto bytes = [this](const QString &name) {
-        QFile f(m_home.path() + QStringLiteral("/Downloads/") + name);
+        QFile f(m_home->path() + QStringLiteral("/Downloads/") + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
     User::clickWindow(caption, QPoint(400, 500));
@@ -199,7 +214,7 @@ void TestEveryday::closingTheLastWindowAsksAboutRunningDownloads()
             self.wfile.write(bytes([65 + i]) * 50000)
             self.wfile.flush()
             time.sleep(0.1 if i < 10 else 60)
-)", m_home.path());
+)", m_home->path());
     if (port.isEmpty())
         QSKIP("python3 cannot serve here");
     m_server.page(QStringLiteral("/slow.html"), pageLinkingTo("Slow", "http://127.0.0.1:" + port.toLatin1() + "/slow.bin"));
@@ -209,7 +224,7 @@ void TestEveryday::closingTheLastWindowAsksAboutRunningDownloads()
     auto kestrel = start(caption, m_server.url(QStringLiteral("/slow.html")));
     QVERIFY(kestrel);
     User::clickWindow(caption, QPoint(400, 500));
-    const QDir downloads(m_home.path() + QStringLiteral("/Downloads"));
+    const QDir downloads(m_home->path() + QStringLiteral("/Downloads"));
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.entryList(QDir::Files).isEmpty(), 20000);
     const QList<qint64> processes = processTree(kestrel->process.processId());
 
@@ -402,7 +417,7 @@ void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()
 {
     // A site with a certificate of its own making, as a test server or an
     // attacker has.
-    const QString dir = m_home.path();
+    const QString dir = m_home->path();
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
                                               "/CN=127.0.0.1", "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});

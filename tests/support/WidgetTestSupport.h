@@ -15,8 +15,13 @@
 // The program's host with views that need no engine.
 class FakeHost : public BrowserHost
 {
+public:
+    using BrowserHost::BrowserHost;
+    // What the end of the run's event loop does.
+    using BrowserHost::endOfRun;
+
 protected:
-    BrowserView *makeView(QWidget *parent) override { return new FakeBrowserView(parent); }
+    BrowserView *makeView(QWidget *parent, bool privately) override { return new FakeBrowserView(parent, privately); }
 };
 
 inline void useFakeViews()

@@ -106,7 +106,8 @@ void TestDialogsMenus::captionsFitTheirControls()
     w->view()->navigate(QStringLiteral("https://") + host + QStringLiteral("/"), BrowserView::History::Keep);
     // At its designed width, which a small screen at twice the density does not hold.
     w->resize(Twips::toPixels(11670), w->height());
-    (new StartupDialog(Preferences::load()))->show();
+    (new StartupDialog(Preferences::load(), false))->show();
+    testHost()->showClearData();
     testHost()->showAbout();
     testHost()->showPreferences();
     testHost()->addFavorite(w);

@@ -10,15 +10,18 @@ bool hasSwitch(const QList<QByteArray> &switches, const char *name)
 
 } // namespace
 
-EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &args, bool sandboxDisabled,
+EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &switches, bool sandboxDisabled,
                                 bool sceneBackendChosen)
 {
     QList<QByteArray> given = envFlags.simplified().split(' ');
-    for (const QString &a : args)
-        given << a.toUtf8();
-
     EngineTuning t;
     t.chromiumFlags = envFlags.simplified();
+    // The engine reads its switches from the command line only when the
+    // variable is not set, and Kestrel always sets it: they go in there.
+    for (const QString &s : switches) {
+        given << s.toUtf8();
+        t.chromiumFlags += ' ' + s.toUtf8();
+    }
     // Windows on the same site share one page process: a new window on the
     // current page starts sooner, and each further window costs less.
     t.chromiumFlags += " --process-per-site";

@@ -11,7 +11,8 @@ struct EngineTuning
 };
 
 // Decides the tuning from the switches already given to the engine (its
-// environment variable and the program's arguments), whether the sandbox is
-// off, and whether the user already picked how Qt Quick draws.
-EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &args, bool sandboxDisabled,
+// environment variable, and those on the command line, which are passed on),
+// whether the sandbox is off, and whether the user already picked how Qt
+// Quick draws.
+EngineTuning chooseEngineTuning(const QByteArray &envFlags, const QStringList &switches, bool sandboxDisabled,
                                 bool sceneBackendChosen);

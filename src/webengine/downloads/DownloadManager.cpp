@@ -84,9 +84,14 @@ QString DownloadManager::Download::fileName() const
     return path.isEmpty() || state == State::Refused ? name : QFileInfo(path).fileName();
 }
 
-DownloadManager::DownloadManager(QWebEngineProfile *profile)
+std::shared_ptr<DownloadNames> DownloadManager::makeNames()
+{
+    return std::make_shared<DownloadNames>(isTaken, kPartialSuffix);
+}
+
+DownloadManager::DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
     : QObject(profile)
-    , m_names(isTaken, kPartialSuffix)
+    , m_names(std::move(names))
     , m_actions(new UserActions(this))
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::start);
@@ -178,16 +183,16 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     const QString shownFolder = QDir::toNativeSeparators(folder);
     if (!QDir().mkpath(folder))
         return refuse(download, d, QStringLiteral("the folder %1 cannot be made").arg(shownFolder));
-    d.path = m_names.reserve(folder, d.name, nameRoom(folder));
+    d.path = m_names->reserve(folder, d.name, nameRoom(folder));
     // Until the user answers, the file has a name that claims nothing. The
     // engine cannot hold a download back for long: a server that has sent
     // it all and closed would leave it broken.
     if (mustAsk && !d.path.isEmpty()) {
-        d.staging = m_names.reserve(folder, QStringLiteral("Unconfirmed %1").arg(download->id()), nameRoom(folder));
+        d.staging = m_names->reserve(folder, QStringLiteral("Unconfirmed %1").arg(download->id()), nameRoom(folder));
         d.state = State::Asking;
     }
     if (d.path.isEmpty() || (mustAsk && d.staging.isEmpty())) {
-        m_names.release(d.path);
+        m_names->release(d.path);
         return refuse(download, d, QStringLiteral("every name like it is taken in %1").arg(shownFolder));
     }
     download->setDownloadDirectory(folder);
@@ -336,8 +341,8 @@ void DownloadManager::place(int index)
     while (!staged.rename(d.path)) {
         const QString taken = d.path;
         const QString folder = QFileInfo(taken).path();
-        d.path = QFileInfo::exists(taken) ? m_names.reserve(folder, d.name, nameRoom(folder)) : QString();
-        m_names.release(taken);
+        d.path = QFileInfo::exists(taken) ? m_names->reserve(folder, d.name, nameRoom(folder)) : QString();
+        m_names->release(taken);
         if (d.path.isEmpty())
             return end(index, State::Failed, staged.errorString());
     }
@@ -359,8 +364,8 @@ void DownloadManager::end(int index, State state, const QString &reason)
         if (d.staged)
             QFile::remove(d.staging);
     }
-    m_names.release(d.path);
-    m_names.release(d.staging);
+    m_names->release(d.path);
+    m_names->release(d.staging);
     const QString path = QDir::toNativeSeparators(d.path);
     switch (state) {
     case State::Complete: showStatus(index, QStringLiteral("Download complete: %1").arg(path)); break;
@@ -401,8 +406,11 @@ void DownloadManager::cancelAll()
 
 void DownloadManager::showWindow()
 {
-    if (!m_window)
+    if (!m_window) {
         m_window = new DownloadsWindow(this);
+        if (static_cast<QWebEngineProfile *>(parent())->isOffTheRecord())
+            m_window->setWindowTitle(QStringLiteral("Private Downloads"));
+    }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

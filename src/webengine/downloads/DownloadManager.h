@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QWebEnginePage>
 
+#include <memory>
+
 class DownloadsWindow;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
@@ -46,7 +48,10 @@ public:
         QString fileName() const;
     };
 
-    explicit DownloadManager(QWebEngineProfile *profile);
+    // Managers that save to the same folders share `names`, so that two
+    // profiles' downloads of one name never meet in one file.
+    DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names);
+    static std::shared_ptr<DownloadNames> makeNames();
     ~DownloadManager() override;
 
     // The user gave `page` this address to load.
@@ -89,7 +94,7 @@ private:
     void showStatus(int index, const QString &text);
 
     QList<Download> m_list;
-    DownloadNames m_names;
+    std::shared_ptr<DownloadNames> m_names;
     UserActions *m_actions;
     // Questions up, one per window; and the user's answers, by site.
     QHash<QWidget *, DownloadQuestion *> m_questions;

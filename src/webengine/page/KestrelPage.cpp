@@ -27,7 +27,7 @@ bool isLeaveQuestion(const QString &message)
 } // namespace
 
 KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
-    : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
+    : QWebEnginePage(owner->profileState().profile, parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
     setUrlRequestInterceptor(m_resend);
@@ -94,7 +94,7 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
     auto *view = qobject_cast<WebEngineBrowserView *>(target);
     if (cancel || !view)
         return nullptr;
-    m_owner->context().downloads()->pageOpened(this, view->page());
+    m_owner->profileState().downloads->pageOpened(this, view->page());
     return view->page();
 }
 

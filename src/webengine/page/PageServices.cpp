@@ -19,10 +19,10 @@ PageServices::PageServices(WebEngineBrowserView *view, QWidget *pageArea)
 {
     auto *page = static_cast<KestrelPage *>(view->page());
     QWebEngineView *shown = view->view();
-    EngineContext &context = view->context();
+    ProfileState &state = view->profileState();
     m_signIn = new SignInPrompt(pageArea);
-    m_permissions = new PermissionBars(context.permissions(), page, pageArea);
-    m_certificates = new CertificateQuestion(context.certificates(), shown,
+    m_permissions = new PermissionBars(state.permissions, page, pageArea);
+    m_certificates = new CertificateQuestion(state.certificates, shown,
                                              [page](const QUrl &url) { return page->isPageAddress(url); });
     connect(m_certificates, &CertificateQuestion::blocked, this, &PageServices::blocked);
 
@@ -33,7 +33,7 @@ PageServices::PageServices(WebEngineBrowserView *view, QWidget *pageArea)
                 m_signIn->ask(url, auth, proxyHost);
             });
     connect(page, &QWebEnginePage::featurePermissionRequested, this,
-            [this, page, notifications = context.notifications()](const QUrl &origin, QWebEnginePage::Feature feature) {
+            [this, page, notifications = state.notifications.data()](const QUrl &origin, QWebEnginePage::Feature feature) {
                 // Allowed, they would go nowhere: nobody is asked.
                 if (feature == QWebEnginePage::Notifications && !notifications->available()) {
                     page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);

@@ -7,34 +7,19 @@
 #include "Spelling.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
+#include <QTimer>
+#include <QWebEngineCookieStore>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-EngineContext::EngineContext(QObject *parent)
-    : QObject(parent)
-{
-}
+namespace {
 
-EngineContext::~EngineContext()
+// What either profile has: settings, spelling, downloads and notifications.
+void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
 {
-    delete m_history;
-    delete m_profile;
-}
-
-QWebEngineProfile *EngineContext::profile()
-{
-    if (m_profile)
-        return m_profile;
-    // A child of the application, so that a run that never quits its event
-    // loop still deletes it after every window and page (which the
-    // application deletes first).
-    auto *profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
-    m_profile = profile;
-    const QString folder = QStringLiteral("/Kestrel");
-    profile->setPersistentStoragePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + folder);
-    profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
+    state.profile = profile;
     // Pages may fill the screen; the engine lets them only on a user's action.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // PDFs open in the window in the engine's own viewer, which is a plugin
@@ -46,38 +31,144 @@ QWebEngineProfile *EngineContext::profile()
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     enableSpelling(profile);
-    m_downloads = new DownloadManager(profile);
+    state.downloads = new DownloadManager(profile, std::move(names));
     // Without a presenter the engine drops every notification a page shows.
     auto *notifications = new DesktopNotifications(profile);
-    m_notifications = notifications;
+    state.notifications = notifications;
     profile->setNotificationPresenter([notifications](std::unique_ptr<QWebEngineNotification> notification) {
         notifications->present(std::move(notification));
     });
-    // The profile writes what it still holds in memory, cookies among it,
-    // when it is deleted: at the end of the run, once the closed windows and
-    // their pages are gone, rather than somewhere in the engine's shutdown.
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, profile, [profile] {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete profile;
-    });
-    return profile;
+}
+
+} // namespace
+
+EngineContext::EngineContext(const ProfileFolder &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+    , m_downloadNames(DownloadManager::makeNames())
+{
+}
+
+EngineContext::~EngineContext()
+{
+    closeProfiles();
+}
+
+ProfileState &EngineContext::state(bool privately)
+{
+    if (!privately) {
+        if (!m_disk.profile)
+            makeProfile();
+        return m_disk;
+    }
+    if (!m_private)
+        makePrivateProfile();
+    return *m_private;
+}
+
+void EngineContext::makeProfile()
+{
+    // What the user cleared that the engine could not remove while it ran
+    // goes before the engine opens the folder.
+    ProfileCleanup::runScheduled(m_folder);
+    // A child of the application, so that a run that never quits its event
+    // loop still deletes it after every window and page (which the
+    // application deletes first).
+    auto *profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
+    profile->setPersistentStoragePath(m_folder.path);
+    profile->setCachePath(m_folder.cachePath);
+    setUp(m_disk, profile, m_downloadNames);
 }
 
 History *EngineContext::history()
 {
     if (!m_history)
-        m_history = new History(profile()->persistentStoragePath() + QStringLiteral("/History.sqlite"), this);
+        m_history = new History(m_folder.path + QStringLiteral("/History.sqlite"), this);
     return m_history;
 }
 
-DesktopNotifications *EngineContext::notifications()
+void EngineContext::makePrivateProfile()
 {
-    profile();
-    return m_notifications;
+    // A profile without a storage name keeps cookies, the cache and site
+    // data in memory alone.
+    auto *profile = new QWebEngineProfile(QCoreApplication::instance());
+    m_private = std::make_unique<ProfileState>();
+    setUp(*m_private, profile, m_downloadNames);
+    // A private download goes on after its window closed, as others do:
+    // the profile stays until it ends.
+    connect(profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest *download) {
+        ++m_privateDownloads;
+        connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
+            --m_privateDownloads;
+            releasePrivateWhenUnused();
+        });
+    });
 }
 
-DownloadManager *EngineContext::downloads()
+void EngineContext::holdPrivate(QObject *page)
 {
-    profile();
-    return m_downloads;
+    ++m_privatePages;
+    connect(page, &QObject::destroyed, this, [this] {
+        --m_privatePages;
+        releasePrivateWhenUnused();
+    });
+}
+
+void EngineContext::releasePrivateWhenUnused()
+{
+    // Later: a page goes before its profile may, and a new private window
+    // may come meanwhile.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_private || m_privatePages > 0 || m_privateDownloads > 0)
+            return;
+        delete m_private->profile;
+        m_private.reset();
+    });
+}
+
+int EngineContext::running() const
+{
+    int count = m_disk.downloads ? m_disk.downloads->running() : 0;
+    if (m_private && m_private->downloads)
+        count += m_private->downloads->running();
+    return count;
+}
+
+void EngineContext::cancelAll()
+{
+    if (m_disk.downloads)
+        m_disk.downloads->cancelAll();
+    if (m_private && m_private->downloads)
+        m_private->downloads->cancelAll();
+}
+
+void EngineContext::showWindow()
+{
+    downloads()->showWindow();
+    // Private downloads are listed apart, and only while the private
+    // profile lasts.
+    if (m_private && m_private->downloads && !m_private->downloads->list().isEmpty())
+        m_private->downloads->showWindow();
+}
+
+void EngineContext::clearCookies()
+{
+    profile()->cookieStore()->deleteAllCookies();
+}
+
+void EngineContext::clearCache()
+{
+    profile()->clearHttpCache();
+}
+
+void EngineContext::closeProfiles()
+{
+    delete m_history;
+    if (QCoreApplication::instance())
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (m_private) {
+        delete m_private->profile;
+        m_private.reset();
+    }
+    delete m_disk.profile;
 }

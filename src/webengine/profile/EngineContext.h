@@ -1,45 +1,89 @@
 #pragma once
 
+#include "downloads/DownloadManager.h"
+#include "profile/ProfileFolder.h"
+#include "prompts/DesktopNotifications.h"
 #include "prompts/CertificateWarning.h"
 #include "prompts/PermissionAnswers.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QWebEngineProfile>
 
-class DesktopNotifications;
-class DownloadManager;
+#include <memory>
+
 class History;
-class QWebEngineProfile;
+
+// What the run keeps for one profile of the engine: the profile the pages
+// live in, its downloads and notifications, the certificates the user chose
+// to trust and the permissions the user gave in it.
+struct ProfileState
+{
+    QPointer<QWebEngineProfile> profile;
+    QPointer<DownloadManager> downloads;
+    // Where pages' notifications go; made with the profile.
+    QPointer<DesktopNotifications> notifications;
+    CertificateTrust certificates;
+    PermissionAnswers permissions;
+};
 
 // What the engine keeps for one run of the program, shared by every window
-// it is handed to: the profile the pages live in, its downloads, the
-// certificates the user chose to trust and the permissions the user gave.
+// it is handed to.
 //
 // The profile is kept on disk, so a user who signed in to a site is still
-// signed in on the next start: cookies and site data under the user's data
-// folder, the HTTP cache under the user's cache folder, both in a "Kestrel"
-// folder of their own. It is made when the first page needs it.
-class EngineContext : public QObject
+// signed in on the next start: cookies and site data in the profile folder,
+// the HTTP cache in its cache folder. It is made when the first page needs
+// it. Private windows share a second profile that keeps everything in
+// memory, answers included, and forgets it all when the last private page
+// and its downloads are gone; the next private window starts afresh.
+class EngineContext : public QObject, public DownloadList
 {
     Q_OBJECT
 public:
-    explicit EngineContext(QObject *parent = nullptr);
+    explicit EngineContext(const ProfileFolder &folder, QObject *parent = nullptr);
     ~EngineContext() override;
 
-    QWebEngineProfile *profile();
-    DownloadManager *downloads();
-    // Where pages' notifications go; made with the profile.
-    DesktopNotifications *notifications();
-    // The pages seen in the profile's windows, kept in its folder.
+    // The profile on disk and what the run keeps for it.
+    QWebEngineProfile *profile() { return state(false).profile; }
+    DownloadManager *downloads() { return state(false).downloads; }
+    DesktopNotifications *notifications() { return state(false).notifications; }
+    CertificateTrust &certificates() { return state(false).certificates; }
+    PermissionAnswers &permissions() { return state(false).permissions; }
+    // The on-disk profile's, or the private one's; made when first asked for.
+    ProfileState &state(bool privately);
+    // Keeps the private profile while `page` lives.
+    void holdPrivate(QObject *page);
+    // The pages seen in the profile's windows (private ones are not
+    // recorded), kept in its folder.
     History *history();
-    CertificateTrust &certificates() { return m_certificates; }
-    PermissionAnswers &permissions() { return m_permissions; }
+
+    // Where the profile keeps its files; other stores of the profile belong here too.
+    const ProfileFolder &profileFolder() const { return m_folder; }
+
+    // The downloads of both profiles: the last window asks about either.
+    int running() const override;
+    void cancelAll() override;
+    void showWindow() override;
+
+    // Cookies go at once; the cache as soon as the engine gets to it.
+    void clearCookies();
+    void clearCache();
+
+    // The end of the run, once every page has gone: the history and the
+    // profiles write what they still hold in memory, cookies among it.
+    void closeProfiles();
 
 private:
-    QPointer<QWebEngineProfile> m_profile;
-    QPointer<DownloadManager> m_downloads;
+    void makeProfile();
+    void makePrivateProfile();
+    void releasePrivateWhenUnused();
+
+    ProfileFolder m_folder;
+    // Both profiles save to the same folders.
+    std::shared_ptr<DownloadNames> m_downloadNames;
+    ProfileState m_disk;
+    std::unique_ptr<ProfileState> m_private;
     QPointer<History> m_history;
-    QPointer<DesktopNotifications> m_notifications;
-    CertificateTrust m_certificates;
-    PermissionAnswers m_permissions;
+    int m_privatePages = 0;
+    int m_privateDownloads = 0;
 };

@@ -12,6 +12,8 @@
 #include "page/SavePage.h"
 #include "page/VisitRecorder.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -39,9 +41,11 @@ const QUrl &blankPage()
 }
 } // namespace
 
-WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, QWidget *parent)
+WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, bool privately, QWidget *parent)
     : BrowserView(parent)
     , m_context(context)
+    , m_profileState(&context.state(privately))
+    , m_private(privately)
 {
     m_container = new QWidget(parent);
     auto *column = new QVBoxLayout(m_container);
@@ -49,8 +53,12 @@ WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, QWidget *pare
     column->setSpacing(0);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(new KestrelPage(this, m_view));
+    if (privately)
+        m_context.holdPrivate(m_view->page());
     m_services = new PageServices(this, m_container);
-    new VisitRecorder(m_view->page(), m_context.history());
+    // What a private window sees is kept nowhere.
+    if (!privately)
+        new VisitRecorder(m_view->page(), m_context.history());
     m_find = new FindBar(m_view, m_container);
     m_watchdog = new PageWatchdog(m_view->page(), m_container);
     m_printer = new PagePrinter(m_view, m_container, this);
@@ -82,10 +90,13 @@ void WebEngineBrowserView::connectPage()
         updateSite();
         emit titleChanged(title);
     });
-    connect(p, &QWebEnginePage::urlChanged, this, &WebEngineBrowserView::updateSite);
+    connect(p, &QWebEnginePage::urlChanged, this, [this] {
+        updateSite();
+        emit historyChanged();
+    });
     connect(static_cast<KestrelPage *>(p), &KestrelPage::pageNavigationRequested, this, [this] { m_blocked.clear(); });
     connect(m_services, &PageServices::blocked, this, &WebEngineBrowserView::onBlocked);
-    connect(m_context.downloads(), &DownloadManager::statusChanged, this,
+    connect(m_profileState->downloads, &DownloadManager::statusChanged, this,
             [this](const QWebEnginePage *from, const QString &text) {
                 if (from == m_view->page())
                     emit statusTextChanged(text);
@@ -102,7 +113,7 @@ void WebEngineBrowserView::updateSite()
     // The history's current entry is the page committed: a load still on its
     // way, or waiting for a question about its certificate, is not shown.
     const QUrl committed = m_view->history()->currentItem().url();
-    const PageSite site = PageSite::of(committed, m_context.certificates().hasExceptionFor(committed));
+    const PageSite site = PageSite::of(committed, m_profileState->certificates.hasExceptionFor(committed));
     if (site == m_site)
         return;
     m_site = site;
@@ -146,6 +157,7 @@ void WebEngineBrowserView::onLoadFinished(bool ok)
     }
     emit progressChanged(kLoadEnded, kProgressMax);
     emit loadFinished(url, ok);
+    emit historyChanged();
     // Save and Print treat a PDF in the engine's viewer as the document it
     // is. The page's own scripts cannot answer for it.
     setShowsPdf(false);
@@ -167,7 +179,7 @@ void WebEngineBrowserView::setShowsPdf(bool on)
 void WebEngineBrowserView::savePdfTo(const QString &path)
 {
     // The engine saves a PDF as a download of its address.
-    m_context.downloads()->saveTo(page(), page()->url(), path);
+    m_profileState->downloads->saveTo(page(), page()->url(), path);
     page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
@@ -207,13 +219,14 @@ void WebEngineBrowserView::navigate(const QString &text, History history)
         return;
     userNavigates();
     m_crashedUrl.clear();
+    m_restoreOnReload = false;
     if (!url.isValid()) {
         m_view->setHtml(QStringLiteral("<title>Address not valid</title><h2>This address cannot be opened</h2><p>")
                         + text.toHtmlEscaped() + QStringLiteral("</p>"));
         return;
     }
     // An address the user gave is the user's own step: its download needs no question.
-    m_context.downloads()->userNavigated(m_view->page(), url);
+    m_profileState->downloads->userNavigated(m_view->page(), url);
     m_view->load(url);
 }
 
@@ -231,6 +244,13 @@ void WebEngineBrowserView::goForward()
 
 void WebEngineBrowserView::reload()
 {
+    if (m_restoreOnReload) {
+        m_restoreOnReload = false;
+        m_crashedUrl.clear();
+        QDataStream pages(m_crashedHistory);
+        pages >> *m_view->history();
+        return;
+    }
     if (!m_crashedUrl.isEmpty()) {
         const QUrl url = m_crashedUrl;
         m_crashedUrl.clear();
@@ -279,9 +299,64 @@ bool WebEngineBrowserView::askPageToClose()
 void WebEngineBrowserView::onRendererGone()
 {
     const QUrl url = m_view->url();
+    m_crashedHistory.clear();
+    QDataStream pages(&m_crashedHistory, QIODevice::WriteOnly);
+    pages << *m_view->history();
+    showStopped();
+    m_crashedUrl = url.isEmpty() ? blankPage() : url;
+}
+
+void WebEngineBrowserView::showStopped()
+{
     m_view->setHtml(QStringLiteral("<title>Page stopped</title><h2>This page stopped working</h2>"
                                    "<p>Press Reload to open it again.</p>"));
-    m_crashedUrl = url.isEmpty() ? blankPage() : url;
+}
+
+namespace {
+// The view's state: this version, whether the page had stopped (and at
+// which address), then the back/forward list as the engine writes it.
+constexpr quint32 kStateVersion = 1;
+} // namespace
+
+QByteArray WebEngineBrowserView::saveState() const
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_6_0);
+    const bool stopped = !m_crashedUrl.isEmpty();
+    s << kStateVersion << stopped << m_crashedUrl;
+    if (stopped)
+        s << m_crashedHistory;
+    else
+        s << *m_view->history();
+    return out;
+}
+
+bool WebEngineBrowserView::restoreState(const QByteArray &state)
+{
+    QDataStream s(state);
+    s.setVersion(QDataStream::Qt_6_0);
+    quint32 version = 0;
+    bool stopped = false;
+    QUrl url;
+    s >> version >> stopped >> url;
+    if (s.status() != QDataStream::Ok || version != kStateVersion)
+        return false;
+    if (stopped) {
+        // A page that stopped its renderer comes back unloaded: were it to
+        // take Kestrel down, it would not do so at every start.
+        QByteArray pages;
+        s >> pages;
+        if (s.status() != QDataStream::Ok)
+            return false;
+        m_crashedHistory = pages;
+        m_crashedUrl = url.isEmpty() ? blankPage() : url;
+        m_restoreOnReload = true;
+        showStopped();
+        return true;
+    }
+    s >> *m_view->history();
+    return s.status() == QDataStream::Ok;
 }
 
 void WebEngineBrowserView::setTextSize(int level)

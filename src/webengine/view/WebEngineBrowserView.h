@@ -6,6 +6,7 @@
 
 class EngineContext;
 class FindBar;
+struct ProfileState;
 class PagePrinter;
 class PageServices;
 class PageWatchdog;
@@ -19,8 +20,9 @@ class WebEngineBrowserView : public BrowserView
 {
     Q_OBJECT
 public:
-    // A view whose pages live in `context`, which outlives it.
-    explicit WebEngineBrowserView(EngineContext &context, QWidget *parent = nullptr);
+    // A view whose pages live in `context`, which outlives it, in its
+    // private profile when `privately` is set.
+    WebEngineBrowserView(EngineContext &context, bool privately, QWidget *parent = nullptr);
     ~WebEngineBrowserView() override;
 
     void navigate(const QString &address, History history = History::Keep) override;
@@ -37,11 +39,16 @@ public:
     void setSilent(bool silent) override { m_silent = silent; }
     bool isOpenedByPage() const override { return m_openedByPage; }
     void setOpenedByPage(bool on) override { m_openedByPage = on; }
+    bool isPrivate() const override { return m_private; }
+    QByteArray saveState() const override;
+    bool restoreState(const QByteArray &state) override;
     QWidget *widget() override;
     void showFind() override;
     bool askPageToClose() override;
 
     EngineContext &context() const { return m_context; }
+    // The profile the view's pages live in, and what the run keeps for it.
+    ProfileState &profileState() const { return *m_profileState; }
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
     PageServices *services() const { return m_services; }
@@ -63,8 +70,10 @@ private:
     void updateSite();
     void onBlocked(const QString &host);
     QString blockedText() const;
+    void showStopped();
 
     EngineContext &m_context;
+    ProfileState *m_profileState;
     QWidget *m_container = nullptr;
     QWebEngineView *m_view = nullptr;
     FindBar *m_find = nullptr;
@@ -75,6 +84,11 @@ private:
     // Hosts whose parts of this page were refused for their certificates.
     QStringList m_blocked;
     QUrl m_crashedUrl;
+    // The pages of a view whose renderer had crashed, as they were before:
+    // kept with the view's state, and brought back on Reload.
+    QByteArray m_crashedHistory;
+    bool m_restoreOnReload = false;
+    bool m_private = false;
     bool m_silent = false;
     bool m_showsPdf = false;
     bool m_openedByPage = false;

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-StartupDialog::StartupDialog(const Preferences &preferences, QWidget *parent)
+StartupDialog::StartupDialog(const Preferences &preferences, bool sessionKept, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmStartup"));
@@ -42,15 +42,15 @@ StartupDialog::StartupDialog(const Preferences &preferences, QWidget *parent)
     setTabOrder(m_home, m_continue);
 
     connect(m_start, &QPushButton::clicked, this, &StartupDialog::onStartClicked);
-    showChoice(preferences);
+    showChoice(preferences, sessionKept);
     Twips::fitToCaptions(this);
 }
 
 
-void StartupDialog::showChoice(const Preferences &preferences)
+void StartupDialog::showChoice(const Preferences &preferences, bool sessionKept)
 {
     using Start = Preferences::StartPage;
-    m_continue->setEnabled(preferences.canContinue());
+    m_continue->setEnabled(preferences.canContinue() || sessionKept);
     const Start offered = preferences.offeredStartPage();
     QRadioButton *selected = offered == Start::Continue ? m_continue : offered == Start::Blank ? m_blank : m_home;
     selected->setChecked(true);

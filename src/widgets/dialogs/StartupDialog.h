@@ -14,13 +14,14 @@ class StartupDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit StartupDialog(const Preferences &preferences, QWidget *parent = nullptr);
+    // Continue is offered when there is a page or a session to continue with.
+    StartupDialog(const Preferences &preferences, bool sessionKept, QWidget *parent = nullptr);
 
 signals:
     void started();
 
 private:
-    void showChoice(const Preferences &preferences);
+    void showChoice(const Preferences &preferences, bool sessionKept);
     void onStartClicked();
 
     QLabel *m_logo;

@@ -2,7 +2,9 @@
 
 #include "DownloadList.h"
 #include "MainWindow.h"
+#include "common/MessageBoxes.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ClearDataDialog.h"
 #include "dialogs/PreferencesDialog.h"
 #include "dialogs/StartupDialog.h"
 #include "favorites/FavoriteAddDialog.h"
@@ -31,9 +33,22 @@ void bringUp(Dialog *dialog)
 
 } // namespace
 
-BrowserHost::BrowserHost()
+BrowserHost::BrowserHost(const ProfileFolder &profile)
+    : m_profile(profile)
+    , m_session(profile.path.isEmpty() ? QString() : profile.sessionFile())
 {
     m_lastUrlWriter.setMaxThreadCount(1);
+    m_browsingData.add({QStringLiteral("Session"), QStringLiteral("The saved &session: open and closed windows"),
+                        false,
+                        [this] {
+                            m_session.clear();
+                            const QString path = iniFilePath();
+                            m_lastUrlWriter.start([path] { Preferences::storeLastUrlAt(path, QString()); });
+                        },
+                        {}, {}});
+    // The session and what is cleared at close are settled before the
+    // windows and the profile go.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { endOfRun(); });
 }
 
 // Waits for the last address to reach the file.
@@ -43,18 +58,93 @@ void BrowserHost::start(const QStringList &addresses)
 {
     // Addresses handed over by the desktop open at once, one window each;
     // the start-up dialog is for a plain start.
-    for (const QString &address : addresses)
-        openWindow(address)->show();
-    if (!addresses.isEmpty())
-        return;
-    const Preferences preferences = Preferences::load();
-    if (preferences.skipStartupDialog()) {
-        openWindow()->show();
+    MainWindow *first = nullptr;
+    for (const QString &address : addresses) {
+        MainWindow *w = openWindow(address);
+        w->show();
+        if (!first)
+            first = w;
+    }
+    if (first) {
+        if (m_session.previousCrashed())
+            offerRestore(first);
         return;
     }
-    auto *dialog = new StartupDialog(preferences);
-    connect(dialog, &StartupDialog::started, this, [this] { openWindow()->show(); });
+    const Preferences preferences = Preferences::load();
+    if (preferences.skipStartupDialog()) {
+        openFirstWindows();
+        return;
+    }
+    auto *dialog = new StartupDialog(preferences, !m_session.previous().windows.isEmpty());
+    connect(dialog, &StartupDialog::started, this, &BrowserHost::openFirstWindows);
     dialog->show();
+}
+
+void BrowserHost::openFirstWindows()
+{
+    // Continue brings back every window of the last run; the last address
+    // is what a run before windows were kept leaves to continue with.
+    if (Preferences::load().startPage == Preferences::StartPage::Continue && !m_session.previous().windows.isEmpty()) {
+        for (const Session::Window &kept : m_session.previous().windows)
+            restoreWindow(kept)->show();
+        return;
+    }
+    MainWindow *w = openWindow();
+    w->show();
+    if (m_session.previousCrashed())
+        offerRestore(w);
+}
+
+void BrowserHost::offerRestore(MainWindow *window)
+{
+    const QList<Session::Window> windows = m_session.previous().windows;
+    // Until the user answers, the offered windows stay in the file: another
+    // crash meanwhile does not lose them.
+    m_session.setOffered(windows);
+    QMessageBox *box = newMessageBox(
+        window, QMessageBox::Question, QStringLiteral("Restore Windows"),
+        windows.size() == 1 ? QStringLiteral("Kestrel did not close properly. Restore the window that was open?")
+                            : QStringLiteral("Kestrel did not close properly. Restore the %1 windows that were open?")
+                                  .arg(windows.size()),
+        QStringLiteral("frmRestore"), QMessageBox::NoButton);
+    QPushButton *restore = box->addButton(QStringLiteral("&Restore"), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("Do&n't Restore"), QMessageBox::RejectRole);
+    box->setDefaultButton(restore);
+    connect(box, &QMessageBox::buttonClicked, this, [this, restore, windows](QAbstractButton *clicked) {
+        m_session.setOffered({});
+        if (clicked != restore)
+            return;
+        for (const Session::Window &kept : windows)
+            restoreWindow(kept)->show();
+    });
+    box->show();
+}
+
+MainWindow *BrowserHost::restoreWindow(const Session::Window &kept)
+{
+    MainWindow *w =
+        createWindow(ViewStart{QString(), true, Preferences::load().suppressErrors, false, kept.view});
+    w->restoreGeometry(kept.geometry);
+    return w;
+}
+
+void BrowserHost::openHandedOver(const QStringList &addresses)
+{
+    QList<MainWindow *> opened;
+    for (const QString &address : addresses)
+        opened << openWindow(address);
+    if (addresses.isEmpty()) {
+        MainWindow *last = m_session.lastActive();
+        opened << (last ? createWindow(ViewStart{last->view()->address(), true, last->view()->isSilent()})
+                        : openWindow());
+    }
+    // The user asked for these windows just now, in another program: they
+    // come to the front.
+    for (MainWindow *w : opened) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
 }
 
 MainWindow *BrowserHost::openWindow(const QString &address)
@@ -68,6 +158,8 @@ MainWindow *BrowserHost::openWindow(const QString &address)
 MainWindow *BrowserHost::createWindow(const ViewStart &start)
 {
     auto *window = new MainWindow(*this, start);
+    if (start.privately)
+        return window;
     // The Continue start needs the last page a window showed: one that
     // loaded, so that a start does not begin on an error, and of a length
     // an address has, not a link a page made a megabyte long.
@@ -75,13 +167,16 @@ MainWindow *BrowserHost::createWindow(const ViewStart &start)
         if (ok && !url.isEmpty() && url.size() <= kLongestLastUrl)
             rememberLastUrl(url);
     });
+    m_session.track(window);
     return window;
 }
 
 BrowserView *BrowserHost::createView(QWidget *parent, const ViewStart &start)
 {
-    BrowserView *view = makeView(parent);
+    BrowserView *view = makeView(parent, start.privately);
     view->setSilent(start.silent);
+    if (!start.state.isEmpty() && view->restoreState(start.state))
+        return view;
     // The first page starts loading as soon as the view exists: the engine
     // fetches it while the menus, the layout and the favorites are built.
     if (!start.address.isEmpty())
@@ -191,6 +286,82 @@ void BrowserHost::editFavorite(MainWindow *window, int index)
     if (!m_edit)
         m_edit = new FavoriteEditDialog(&m_favorites, index, window);
     bringUp(m_edit.data());
+}
+
+void BrowserHost::openPrivateWindow()
+{
+    MainWindow *w = createWindow(ViewStart{homeButtonAddress(), true, Preferences::load().suppressErrors, true});
+    bringUp(w);
+}
+
+void BrowserHost::reopenClosedWindow()
+{
+    if (m_session.hasClosedWindows())
+        bringUp(restoreWindow(m_session.takeClosedWindow()));
+}
+
+void BrowserHost::showClearData()
+{
+    if (!m_clearData) {
+        m_clearData = new ClearDataDialog(m_browsingData.entries(), ProfileCleanup::clearOnClose(m_profile));
+        connect(m_clearData, &ClearDataDialog::clearRequested, this, &BrowserHost::clearChosen);
+    }
+    bringUp(m_clearData.data());
+}
+
+void BrowserHost::clearChosen(const QStringList &names, bool alsoOnClose)
+{
+    for (const ClearableData &entry : m_browsingData.entries()) {
+        if (names.contains(entry.name) && entry.clearNow)
+            entry.clearNow();
+    }
+    QString error;
+    if (!m_profile.path.isEmpty()
+        && !ProfileCleanup::storeClearOnClose(m_profile, alsoOnClose ? names : QStringList(), &error))
+        showSaveError(nullptr, error);
+}
+
+void BrowserHost::windowClosing(MainWindow *window)
+{
+    m_session.windowClosing(window);
+}
+
+void BrowserHost::endRun()
+{
+    // Not quit(): that closes each window first, and a window asks before
+    // it closes (the exit question, the page's own).
+    QCoreApplication::exit(0);
+}
+
+void BrowserHost::endOfRun()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_session.finish();
+    if (!m_profile.path.isEmpty()) {
+        const QStringList chosen = ProfileCleanup::clearOnClose(m_profile);
+        for (const ClearableData &entry : m_browsingData.entries()) {
+            if (!chosen.contains(entry.name))
+                continue;
+            if (entry.clearAtClose)
+                entry.clearAtClose();
+            else if (entry.clearNow)
+                entry.clearNow();
+        }
+    }
+    // Windows still open go now, without asking: the run is over. Those
+    // closed before go with them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QPointer<MainWindow>> open;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<MainWindow *>(w))
+            open << m;
+    }
+    // A window takes the boxes it owns with it, some of which are top-level
+    // windows of their own: each is looked at before it is deleted.
+    for (const QPointer<MainWindow> &w : open)
+        delete w.data();
 }
 
 void BrowserHost::rememberLastUrl(const QString &url)

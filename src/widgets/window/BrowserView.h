@@ -2,6 +2,7 @@
 
 #include "window/PageSite.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -57,6 +58,20 @@ public:
     // Set on a view that a page opened as its new window.
     virtual bool isOpenedByPage() const = 0;
     virtual void setOpenedByPage(bool on) = 0;
+    // A private view keeps nothing once the run's last private view has
+    // gone: no history, no session, no last address, no cookies on disk.
+    virtual bool isPrivate() const { return false; }
+
+    // The view's pages, its back/forward list, as bytes that restoreState()
+    // of a view of the same kind takes back; empty when it keeps none.
+    virtual QByteArray saveState() const { return QByteArray(); }
+    // Brings the pages back and shows the current one; false when the bytes
+    // are not a state of this kind of view.
+    virtual bool restoreState(const QByteArray &state)
+    {
+        Q_UNUSED(state);
+        return false;
+    }
 
     // The widget to place in the window; its geometry is the view's place.
     virtual QWidget *widget() = 0;
@@ -79,6 +94,8 @@ signals:
     // A load ended at this address: `ok` when the page came, false when it
     // failed or was stopped.
     void loadFinished(const QString &address, bool ok);
+    // The back/forward list or its current entry changed.
+    void historyChanged();
     // The page lets its window close: the answer to askPageToClose, or a
     // script closing a window that a script opened.
     void closeRequested();

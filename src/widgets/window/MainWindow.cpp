@@ -35,8 +35,8 @@ MainWindow::MainWindow(WindowHost &host, const ViewStart &start, QWidget *parent
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Kestrel"));
     buildControls(start);
+    setWindowTitle(captionSuffix().mid(3));
     buildMenus();
     Twips::fitToCaptions(this);
 
@@ -237,6 +237,7 @@ void MainWindow::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
+    m_host.windowClosing(this);
     QMainWindow::closeEvent(e);
 }
 
@@ -277,7 +278,14 @@ void MainWindow::showTitle(const QString &text)
     // the window system and shows nothing useful.
     constexpr int kLongestTitle = 1000;
     const QString title = text.size() > kLongestTitle ? text.left(kLongestTitle) + QChar(0x2026) : text;
-    setWindowTitle(title + QStringLiteral(" - Kestrel"));
+    setWindowTitle(title + captionSuffix());
+}
+
+QString MainWindow::captionSuffix() const
+{
+    // A private window says so wherever its caption shows: the task bar, the
+    // window switcher.
+    return m_view->isPrivate() ? QStringLiteral(" - Kestrel (Private)") : QStringLiteral(" - Kestrel");
 }
 
 void MainWindow::showProgress(int progress, int progressMax)
@@ -300,7 +308,7 @@ void MainWindow::handleNewWindowRequest(BrowserView **view, bool *cancel)
     // The page loads its own address into the new view: it starts empty.
     MainWindow *w = Preferences::load().popUps == Preferences::PopUps::Reject
                         ? nullptr
-                        : m_host.createWindow(ViewStart{QString(), true, m_view->isSilent()});
+                        : m_host.createWindow(ViewStart{QString(), true, m_view->isSilent(), m_view->isPrivate()});
     if (!w) {
         *cancel = true;
         return;
@@ -318,7 +326,8 @@ void MainWindow::open(const QString &address)
 
 void MainWindow::openInNewWindow(const QString &address)
 {
-    MainWindow *w = m_host.createWindow(ViewStart{address, true, m_view->isSilent()});
+    // A private window's new windows are private too.
+    MainWindow *w = m_host.createWindow(ViewStart{address, true, m_view->isSilent(), m_view->isPrivate()});
     if (w)
         w->show();
 }

@@ -68,6 +68,7 @@ private:
     void showStatusText(const QString &text);
     void showProgress(int progress, int progressMax);
     void showTitle(const QString &title);
+    QString captionSuffix() const;
     void handleNewWindowRequest(BrowserView **view, bool *cancel);
 
     WindowHost &m_host;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class BrowserView;
@@ -15,6 +16,11 @@ struct ViewStart
     QString address;
     bool keepInHistory = true;
     bool silent = false;
+    // A view of the run's private profile.
+    bool privately = false;
+    // The pages of a view brought back (saveState() of an earlier view);
+    // when set, it starts on them instead of `address`.
+    QByteArray state;
 };
 
 // What a main window needs from the program around it: its view, new
@@ -48,4 +54,11 @@ public:
     // Opens the Edit Favorite dialog for favorite `index`.
     virtual void editFavorite(MainWindow *window, int index) = 0;
     virtual FavoritesModel *favorites() = 0;
+    // A new private window, shown.
+    virtual void openPrivateWindow() = 0;
+    // Brings back the window closed last in this run, if any.
+    virtual void reopenClosedWindow() = 0;
+    virtual void showClearData() = 0;
+    // The window is closing for good; its view still holds its pages.
+    virtual void windowClosing(MainWindow *window) = 0;
 };
