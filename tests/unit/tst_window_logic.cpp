@@ -16,6 +16,7 @@ private slots:
     void prefixSearchOrderAndCase();
     void addressBoxEnterAppendsOnce();
     void addressBoxLoadsOnlyWhatTheUserChose();
+    void escapeTakesTypingBackOnlyWhileTyping();
 };
 
 // A window too small for its parts keeps their last good sizes rather than
@@ -132,6 +133,38 @@ void TestWindowLogic::addressBoxLoadsOnlyWhatTheUserChose()
     QCOMPARE(box.selectionLength(), 0);
     QCOMPARE(box.picked(0), std::optional<QString>(QStringLiteral("one.test")));
     QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("one.test")));
+}
+
+// Escape belongs to the box while the user types (it takes the typing back)
+// and to the page otherwise, where it stops a load.
+void TestWindowLogic::escapeTakesTypingBackOnlyWhileTyping()
+{
+    AddressBoxLogic box;
+    box.gotFocus();
+    QVERIFY(!box.isEditing());
+    box.edited(QStringLiteral("one.test"));
+    QVERIFY(box.isEditing());
+    box.keyUp(AddressKey::Enter);
+    QVERIFY(!box.isEditing());
+
+    box.edited(QStringLiteral("one.test/x"));
+    box.edited(QStringLiteral("one.test/xy"));
+    box.escape();
+    QVERIFY(!box.isEditing());
+    QCOMPARE(box.text(), QStringLiteral("one.test"));
+    QCOMPARE(box.selectionLength(), 8);
+    // Stepping through the list without loading is typing too.
+    box.setItems({QStringLiteral("one.test"), QStringLiteral("two.test")});
+    box.step(1);
+    QVERIFY(box.isEditing());
+    box.escape();
+    QCOMPARE(box.text(), QStringLiteral("one.test"));
+    // Focus starts afresh: the placeholder is not what typing took back to.
+    AddressBoxLogic fresh;
+    fresh.gotFocus();
+    fresh.edited(QStringLiteral("t"));
+    fresh.escape();
+    QCOMPARE(fresh.text(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestWindowLogic)
