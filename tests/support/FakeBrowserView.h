@@ -17,6 +17,7 @@ public:
     void stop() override {}
     void run(Command) override {}
     void setTextSize(int) override {}
+    void zoom(Zoom) override {}
     QString address() const override { return m_location; }
     QString title() const override { return QString(); }
     bool isSilent() const override { return m_silent; }

@@ -4,6 +4,7 @@
 #include "history/History.h"
 #include "prompts/DesktopNotifications.h"
 #include "Spelling.h"
+#include "zoom/SiteZoomStore.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -77,4 +78,18 @@ DownloadManager *EngineContext::downloads()
 {
     profile();
     return m_downloads;
+}
+
+SiteZoomStore &EngineContext::siteZoom()
+{
+    if (m_siteZoom)
+        return *m_siteZoom;
+    QWebEngineProfile *p = profile();
+    const QString path =
+        p->isOffTheRecord() ? QString() : p->persistentStoragePath() + QStringLiteral("/site-zoom.json");
+    m_siteZoom = new SiteZoomStore(path, this);
+    QString error;
+    if (!m_siteZoom->load(&error))
+        qCWarning(lcZoom) << "the sites' zoom starts afresh:" << error;
+    return *m_siteZoom;
 }

@@ -10,6 +10,7 @@ class DesktopNotifications;
 class DownloadManager;
 class History;
 class QWebEngineProfile;
+class SiteZoomStore;
 
 // What the engine keeps for one run of the program, shared by every window
 // it is handed to: the profile the pages live in, its downloads, the
@@ -32,6 +33,9 @@ public:
     DesktopNotifications *notifications();
     // The pages seen in the profile's windows, kept in its folder.
     History *history();
+    // The zoom of each site, kept in the profile's folder; an off-the-record
+    // profile keeps it for the run only.
+    SiteZoomStore &siteZoom();
     CertificateTrust &certificates() { return m_certificates; }
     PermissionAnswers &permissions() { return m_permissions; }
 
@@ -40,6 +44,7 @@ private:
     QPointer<DownloadManager> m_downloads;
     QPointer<History> m_history;
     QPointer<DesktopNotifications> m_notifications;
+    QPointer<SiteZoomStore> m_siteZoom;
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
 };

@@ -8,6 +8,7 @@ class EngineContext;
 class FindBar;
 class PagePrinter;
 class PageWatchdog;
+class PageZoom;
 class QWebEnginePage;
 class QWebEngineView;
 
@@ -29,6 +30,7 @@ public:
     void stop() override;
     void run(Command command) override;
     void setTextSize(int level) override;
+    void zoom(Zoom step) override;
     QString address() const override;
     QString title() const override;
     bool isSilent() const override { return m_silent; }
@@ -46,9 +48,10 @@ public:
     // Text as typed to the address to load: a missing scheme is supplied as
     // browsers do; empty text gives an empty address.
     static QUrl addressToUrl(const QString &text);
-    static double zoomFactorFor(int level);
 
 private:
+    enum class Cache { Use, Bypass };
+    void reload(Cache cache);
     void connectPage();
     void onLoadFinished(bool ok);
     void onRendererGone();
@@ -61,6 +64,7 @@ private:
     FindBar *m_find = nullptr;
     PageWatchdog *m_watchdog = nullptr;
     PagePrinter *m_printer = nullptr;
+    PageZoom *m_zoom = nullptr;
     QUrl m_crashedUrl;
     bool m_silent = false;
     bool m_showsPdf = false;

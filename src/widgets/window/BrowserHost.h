@@ -40,6 +40,7 @@ public:
     void showAbout() override;
     void showHistory(MainWindow *window) override;
     void addFavorite(MainWindow *window) override;
+    void addLinkToFavorites(MainWindow *window, const QString &name, const QString &address) override;
     void editFavorite(MainWindow *window, int index) override;
     FavoritesModel *favorites() override { return &m_favorites; }
     // The pages seen in the program's windows; none where nothing is kept.
@@ -51,6 +52,7 @@ protected:
 
 private:
     void rememberLastUrl(const QString &url);
+    FavoriteAddDialog *addDialog();
 
     FavoritesModel m_favorites;
     QPointer<PreferencesDialog> m_preferences;
