@@ -33,6 +33,8 @@ public:
     int hits(const QString &path) const { return requests.count(path); }
 
     QStringList requests, posts;
+    // Requests for these paths are never answered: a page that keeps loading.
+    QStringList held;
     QList<QByteArray> heads; // each request's head, as it came
     // The whole answer to a request, decided from its head; an empty one
     // leaves the request to the pages.
@@ -58,6 +60,8 @@ private:
             heads << head;
             if (first.value(0) == "POST")
                 posts << path;
+            if (held.contains(path))
+                return;
             QByteArray out = answer ? answer(path, head) : QByteArray();
             if (out.isEmpty()) {
                 const Page p = m_pages.value(path);

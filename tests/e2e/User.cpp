@@ -42,14 +42,19 @@ void press(KeySym sym, bool down)
     XTestFakeKeyEvent(display(), code, down, CurrentTime);
 }
 
-void combination(const QString &keys)
+KeySym keysym(const QString &name)
 {
     static const QHash<QString, QString> aliases = {{QStringLiteral("ctrl"), QStringLiteral("Control_L")},
                                                     {QStringLiteral("alt"), QStringLiteral("Alt_L")},
                                                     {QStringLiteral("shift"), QStringLiteral("Shift_L")}};
+    return XStringToKeysym(aliases.value(name, name).toLatin1().constData());
+}
+
+void combination(const QString &keys)
+{
     QList<KeySym> held;
     for (const QString &part : keys.split(QLatin1Char('+'))) {
-        held.prepend(XStringToKeysym(aliases.value(part, part).toLatin1().constData()));
+        held.prepend(keysym(part));
         press(held.first(), true);
     }
     for (KeySym sym : held)
@@ -112,6 +117,12 @@ void key(const QString &combinations)
         // Keys that follow may depend on what these opened.
         settle(100);
     }
+}
+
+void hold(const QString &key, bool down)
+{
+    press(keysym(key), down);
+    settle(50);
 }
 
 void type(const QString &text)

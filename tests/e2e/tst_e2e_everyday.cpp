@@ -76,6 +76,7 @@ private slots:
     void signInSendsTheTypedCredentialsAndCancelShowsTheRefusal();
     void permissionRequestsAreAnsweredEitherWay();
     void pageFillsTheScreenOnAClickAndEscapeLeaves();
+    void zoomIsKeptPerSiteAcrossRuns();
     void untrustedCertificateIsNamedAndOpensOnlyByChoice();
 
 private:
@@ -346,6 +347,54 @@ void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
     QVERIFY(User::waitForCaption(QStringLiteral("Normal - Kestrel")));
     QTRY_VERIFY_WITH_TIMEOUT(!cornerIsPage(), 20000);
     QVERIFY(kestrel->closeAndEnd(QStringLiteral("Normal - Kestrel")));
+}
+
+// The page tells its width in CSS pixels in its title: zooming in narrows it.
+void TestEveryday::zoomIsKeptPerSiteAcrossRuns()
+{
+    m_server.page(QStringLiteral("/width.html"),
+                  "<script>function t() { document.title = 'Width ' + innerWidth }\nonresize = t</script>"
+                  "<body onload='t()'>How wide am I?</body>");
+    TempIni ini("[Settings]\r\n");
+    const QString site = m_server.url(QStringLiteral("/width.html"));
+    auto width = [] {
+        for (const QString &caption : User::captions()) {
+            if (caption.startsWith(QLatin1String("Width ")) && caption.endsWith(QLatin1String(" - Kestrel")))
+                return caption.mid(6, caption.size() - 16).toInt();
+        }
+        return -1;
+    };
+    auto caption = [](int w) { return QStringLiteral("Width %1 - Kestrel").arg(w); };
+    auto kestrel = std::make_unique<Kestrel>(m_home.path(), QStringList{site});
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0, 30000);
+    const int actual = width();
+    User::clickWindow(caption(actual), QPoint(400, 500));
+
+    // Ctrl+= (no Shift), then Ctrl and the wheel over the page.
+    User::key(QStringLiteral("ctrl+equal"));
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0 && width() < actual, 10000);
+    const int oneStep = width();
+    User::hold(QStringLiteral("ctrl"), true);
+    User::clickWindow(caption(oneStep), QPoint(400, 500), 4);
+    User::hold(QStringLiteral("ctrl"), false);
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0 && width() < oneStep, 10000);
+    const int zoomed = width();
+
+    // Another site keeps its own size.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(QString(site).replace(QLatin1String("127.0.0.1"), QLatin1String("localhost")));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(caption(actual)));
+    QVERIFY(kestrel->closeAndEnd(caption(actual)));
+    QVERIFY(QFile::exists(m_home.path() + QStringLiteral("/.local/share/Kestrel/site-zoom.json")));
+
+    // The next run opens the site as it was left; Ctrl+0 gives the page's own size back.
+    kestrel = std::make_unique<Kestrel>(m_home.path(), QStringList{site});
+    QVERIFY(User::waitForCaption(caption(zoomed), 30000));
+    User::clickWindow(caption(zoomed), QPoint(400, 500));
+    User::key(QStringLiteral("ctrl+0"));
+    QVERIFY(User::waitForCaption(caption(actual)));
+    QVERIFY(kestrel->closeAndEnd(caption(actual)));
 }
 
 void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -47,6 +48,12 @@ private slots:
     void failedAddIsToldAndTheDialogStays();
     void deleteFindsAFavoriteMovedWhileAsking();
     void editKeepsTheTypingWhenTheFavoriteChangesElsewhere();
+    // The keys and the mouse buttons every browser shares.
+    void typedWordsAreSearchedAndJoinTheList();
+    void historyAndReloadByKeysAndMouseButtons();
+    void escapeStopsALoadOnlyWhenNothingElseTakesIt();
+    void windowKeysFullScreenExitAndClose();
+    void favoritesAndLinksFromKeysAndThePageMenu();
 
 private:
     QString url(const char *name) const { return server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
@@ -584,6 +591,190 @@ void TestUserInput::editKeepsTheTypingWhenTheFavoriteChangesElsewhere()
     QTRY_COMPARE(favoriteNames(*ini), (QStringList{QStringLiteral("Mine"), QStringLiteral("Again")}));
     QVERIFY(ini->bytes().contains("URL=http://F1.test/"));
     QTRY_VERIFY(!shown<QDialog>(QStringLiteral("frmFavEdit")));
+}
+
+void TestUserInput::typedWordsAreSearchedAndJoinTheList()
+{
+    server.page(QStringLiteral("/search?q=hello+world"), "<title>Found</title>");
+    server.page(QStringLiteral("/search?q=weather"), "<title>Weather</title>");
+    ini->write("[Settings]\r\nSearchURL=" + server.url(QStringLiteral("/search?q=%s")).toUtf8()
+               + "\r\n[Favorites]\r\nNumber=0\r\n");
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(addressBox(w));
+    User::type(QStringLiteral("hello world"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Found - Kestrel")));
+    QCOMPARE(server.hits(QStringLiteral("/search?q=hello+world")), 1);
+    // One word that names no server is searched for too.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(QStringLiteral("weather"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Weather - Kestrel")));
+    // The box lists the words as typed: they complete, and are searched again.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(QStringLiteral("hel"));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE(server.hits(QStringLiteral("/search?q=hello+world")), 2);
+}
+
+void TestUserInput::historyAndReloadByKeysAndMouseButtons()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    User::key(QStringLiteral("ctrl+l"));
+    QVERIFY(enter("gamma"));
+    // From the address box, where the focus stays after Enter.
+    User::key(QStringLiteral("alt+Left"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    // The mouse's back button over the page goes one step back, no more.
+    auto *view = w->findChild<QWebEngineView *>();
+    User::click(view, QPoint(-1, -1), 8);
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    User::click(view, QPoint(-1, -1), 9);
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    User::click(view);
+    User::key(QStringLiteral("alt+Right"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Gamma - Kestrel")));
+
+    // Reload, then reload past the cache: the engine asks the server not to
+    // answer from a cache only the second time.
+    const int loads = hits("gamma");
+    User::key(QStringLiteral("ctrl+r"));
+    QTRY_COMPARE(hits("gamma"), loads + 1);
+    QVERIFY(!server.heads.last().contains("no-cache"));
+    User::key(QStringLiteral("ctrl+shift+r"));
+    QTRY_COMPARE(hits("gamma"), loads + 2);
+    QVERIFY2(server.heads.last().contains("Cache-Control: no-cache"), server.heads.last().constData());
+    User::key(QStringLiteral("alt+Home"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Kestrel Start Page - Kestrel")));
+}
+
+void TestUserInput::escapeStopsALoadOnlyWhenNothingElseTakesIt()
+{
+    server.held << QStringLiteral("/slow.html");
+    server.page(QStringLiteral("/field.html"), "<title>Field</title><input autofocus onkeydown=\"if (event.key == "
+                                               "'Escape') document.title = 'Escape seen'\">");
+    QMainWindow *w = windowOnTyped("alpha");
+    QVERIFY(w);
+    auto *status = control<QLabel>(w, "Panel1");
+    QLineEdit *edit = addressBox(w)->lineEdit();
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(server.url(QStringLiteral("/slow.html")));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE(server.hits(QStringLiteral("/slow.html")), 1);
+
+    // While the user types, Escape takes the typing back and the page loads on.
+    User::type(QStringLiteral("/more"));
+    User::key(QStringLiteral("Escape"));
+    QTRY_COMPARE(edit->text(), server.url(QStringLiteral("/slow.html")));
+    QTest::qWait(500);
+    QVERIFY(status->text() != QLatin1String("Stopped"));
+    User::key(QStringLiteral("Escape"));
+    QTRY_COMPARE(status->text(), QStringLiteral("Stopped"));
+
+    // Once loaded, a page's own field gets its Escape.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(server.url(QStringLiteral("/field.html")));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Field - Kestrel")));
+    QTest::qWait(700); // drawn, and taking clicks
+    auto *view = w->findChild<QWebEngineView *>();
+    User::click(view, QPoint(30, 12));
+    User::key(QStringLiteral("Escape"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Escape seen - Kestrel")));
+}
+
+void TestUserInput::windowKeysFullScreenExitAndClose()
+{
+    ini->write("[Settings]\r\nConfirmExit=True\r\n[Favorites]\r\nNumber=0\r\n");
+    MainWindow *w = openOn(QStringLiteral("/alpha.html"), QStringLiteral("Alpha - Kestrel"));
+    const QRect normal = w->geometry();
+    User::key(QStringLiteral("F11"));
+    QTRY_COMPARE(w->geometry(), w->screen()->geometry());
+    User::key(QStringLiteral("F11"));
+    QTRY_COMPARE(w->geometry(), normal);
+
+    // Ctrl+Q is File > Exit, with its question; No keeps the window.
+    auto answer = [](QMessageBox::StandardButton button) {
+        auto *box = shown<QMessageBox>(QString());
+        return box && User::clickIf(box->button(button));
+    };
+    UserSteps steps;
+    steps.then([] { return User::key(QStringLiteral("ctrl+q")), true; })
+        .then([&] { return answer(QMessageBox::No); })
+        .then([] { return !shown<QMessageBox>(QString()); });
+    QVERIFY2(steps.run(), qPrintable(steps.failure));
+    QVERIFY(User::captions().contains(QStringLiteral("Alpha - Kestrel")));
+    // Ctrl+W closes the window, after the same question. With no window
+    // manager to give the window back the keyboard, the user clicks into it.
+    User::click(w->findChild<QWebEngineView *>());
+    UserSteps close;
+    close.then([] { return User::key(QStringLiteral("ctrl+w")), true; }).then([&] { return answer(QMessageBox::Yes); });
+    QVERIFY2(close.run(), qPrintable(close.failure));
+    QTRY_VERIFY(!User::captions().contains(QStringLiteral("Alpha - Kestrel")));
+}
+
+void TestUserInput::favoritesAndLinksFromKeysAndThePageMenu()
+{
+    server.page(QStringLiteral("/links.html"), "<title>Links</title><body style='margin:0'><a href='/beta.html' "
+                                               "style='display:block;width:100vw;height:100vh'>Beta by link</a>");
+    MainWindow *w = openOn(QStringLiteral("/links.html"), QStringLiteral("Links - Kestrel"));
+    auto addTheFavorite = [] {
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = shown<QDialog>(QStringLiteral("frmFavAdd"))));
+        User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+        User::key(QStringLiteral("Return"));
+        QTRY_VERIFY(!dialog->isVisible());
+    };
+    User::key(QStringLiteral("ctrl+d"));
+    addTheFavorite();
+    QVERIFY(ini->bytes().contains("Name=Links"));
+    QVERIFY(ini->bytes().contains("URL=" + server.url(QStringLiteral("/links.html")).toUtf8()));
+
+    // The page's menu on a link, and one of its items by its caption.
+    auto *view = w->findChild<QWebEngineView *>();
+    QStringList captions;
+    auto choose = [&](const QString &caption) {
+        User::click(view, QPoint(-1, -1), 3);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = shown<QMenu>(QString())));
+        captions.clear();
+        QAction *chosen = nullptr;
+        for (QAction *item : menu->actions()) {
+            captions << item->text();
+            if (item->text() == caption)
+                chosen = item;
+        }
+        QVERIFY2(chosen, qPrintable(captions.join(QLatin1Char('|'))));
+        User::click(menu, menu->actionGeometry(chosen).center());
+    };
+    choose(QStringLiteral("Add Link to Favorites"));
+    // A browser of windows has no tabs to speak of.
+    QVERIFY2(captions.filter(QStringLiteral("tab"), Qt::CaseInsensitive).isEmpty(),
+             qPrintable(captions.join(QLatin1Char('|'))));
+    addTheFavorite();
+    QVERIFY(ini->bytes().contains("Name=Beta by link"));
+    QVERIFY(ini->bytes().contains("URL=" + url("beta").toUtf8()));
+
+    choose(QStringLiteral("Open Link in New Window"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    QTRY_VERIFY(otherMainWindow(w));
+    otherMainWindow(w)->close();
+    QTRY_VERIFY(!User::captions().contains(QStringLiteral("Beta - Kestrel")));
+
+    choose(QStringLiteral("Save Link As"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QDir::homePath() + QStringLiteral("/Downloads/beta.html")), 10000);
+
+    // The engine's tools, in a window of their own, again after a close.
+    const QString tools = QStringLiteral("Developer Tools - Kestrel");
+    for (int round = 0; round < 2; ++round) {
+        choose(QStringLiteral("Inspect"));
+        QVERIFY(User::waitForCaption(tools));
+        QVERIFY(User::close(tools));
+        QTRY_VERIFY(!User::captions().contains(tools));
+    }
+    QVERIFY(User::captions().contains(QStringLiteral("Links - Kestrel")));
 }
 
 int main(int argc, char **argv)
