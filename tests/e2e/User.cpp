@@ -42,19 +42,14 @@ void press(KeySym sym, bool down)
     XTestFakeKeyEvent(display(), code, down, CurrentTime);
 }
 
-KeySym keysym(const QString &name)
+void combination(const QString &keys)
 {
     static const QHash<QString, QString> aliases = {{QStringLiteral("ctrl"), QStringLiteral("Control_L")},
                                                     {QStringLiteral("alt"), QStringLiteral("Alt_L")},
                                                     {QStringLiteral("shift"), QStringLiteral("Shift_L")}};
-    return XStringToKeysym(aliases.value(name, name).toLatin1().constData());
-}
-
-void combination(const QString &keys)
-{
     QList<KeySym> held;
     for (const QString &part : keys.split(QLatin1Char('+'))) {
-        held.prepend(keysym(part));
+        held.prepend(XStringToKeysym(aliases.value(part, part).toLatin1().constData()));
         press(held.first(), true);
     }
     for (KeySym sym : held)
@@ -119,9 +114,9 @@ void key(const QString &combinations)
     }
 }
 
-void hold(const QString &key, bool down)
+void hold(const QString &keysym, bool down)
 {
-    press(keysym(key), down);
+    press(XStringToKeysym(keysym.toLatin1().constData()), down);
     settle(50);
 }
 
