@@ -175,11 +175,11 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     User::clickWindow(caption, QPoint(400, 500));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
-    // The page's menu: Reload, Save page, Open link in new tab, ... in new
-    // window, Save link.
+    // The page's menu: Reload, Save page, Open Link in New Window, Add Link
+    // to Favorites, Copy Link Address, Save Link As.
     User::clickWindow(caption, QPoint(400, 500), 3);
     QTest::qWait(500);
-    User::key(QStringLiteral("Down Down Down Down Down Return"));
+    User::key(QStringLiteral("Down Down Down Down Down Down Return"));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (2).pdf")), report, 20000);
     QVERIFY(kestrel->closeAndEnd(caption));
 }
