@@ -10,7 +10,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-declarative-dev qt6-webengi
           libqt6sql6-sqlite qt6-webengine-dev-tools hunspell-en-us libgl-dev libx11-dev fonts-dejavu-core)
 if [ "${1:-run}" = "test" ]; then
   packages+=(xvfb xauth xdotool libxtst-dev clang libclang-rt-14-dev python3 desktop-file-utils openssl
-             poppler-utils dbus-daemon)
+             poppler-utils dbus-daemon at-spi2-core python3-pyatspi)
 fi
 
 missing=()

@@ -5,6 +5,7 @@
 #include "history/History.h"
 #include "startup/EngineTuning.h"
 #include "view/WebEngineBrowserView.h"
+#include "zoom/SiteZoomStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,6 +44,9 @@ WebEngineHost::WebEngineHost(const ProfileFolder &profile)
                               [this] {
                                   m_engine.history()->clear();
                                   m_engine.profile()->clearAllVisitedLinks();
+                                  // The zoom kept per site names the sites too.
+                                  QString error;
+                                  m_engine.siteZoom().clear(&error);
                               },
                               {}, QString()});
 }

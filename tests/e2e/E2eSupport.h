@@ -35,6 +35,8 @@ public:
     int hits(const QString &path) const { return requests.count(path); }
 
     QStringList requests, posts;
+    // Requests for these paths are never answered: a page that keeps loading.
+    QStringList held;
     QList<QByteArray> heads; // each request's head, as it came
     // The whole answer to a request, decided from its head; an empty one
     // leaves the request to the pages.
@@ -42,7 +44,7 @@ public:
     // Answers to the paths this names stop short of their last bytes until
     // release(), so that downloads of them run at the same time.
     std::function<bool(const QString &path)> hold;
-    int held() const { return int(m_held.size()); }
+    int heldBack() const { return int(m_held.size()); }
     void release()
     {
         for (const auto &[socket, rest] : std::as_const(m_held)) {
@@ -74,6 +76,8 @@ private:
             heads << head;
             if (first.value(0) == "POST")
                 posts << path;
+            if (held.contains(path))
+                return;
             QByteArray out = answer ? answer(path, head) : QByteArray();
             if (out.isEmpty()) {
                 const Page p = m_pages.value(path);

@@ -114,6 +114,12 @@ void key(const QString &combinations)
     }
 }
 
+void hold(const QString &keysym, bool down)
+{
+    press(XStringToKeysym(keysym.toLatin1().constData()), down);
+    settle(50);
+}
+
 void type(const QString &text)
 {
     for (QChar c : text) {

@@ -22,6 +22,9 @@ namespace User {
 // Presses and releases key combinations in turn, named as X names keys:
 // "alt+f", "Return", "ctrl+l", "alt+v b".
 void key(const QString &combinations);
+// Holds a key down (true) or lets it go, named as X names it ("Control_L"):
+// for a click or a wheel turn with the key held.
+void hold(const QString &keysym, bool down);
 // Types text one key at a time, shifted where the keyboard needs it.
 void type(const QString &text);
 // Clicks at a point of a widget (its middle by default) where it is on screen.

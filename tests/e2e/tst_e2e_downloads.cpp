@@ -103,7 +103,7 @@ void TestDownloads::sameNameDownloadsAtOnceEachLandWhole()
     // Two clicks on the link: the second download starts while the first runs.
     for (int clicks = 1; clicks <= 2; ++clicks) {
         User::click(page, QPoint(100, 50));
-        QTRY_COMPARE_WITH_TIMEOUT(server.held(), clicks, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(server.heldBack(), clicks, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(statusOf(w).startsWith(QStringLiteral("Downloading statement")), 10000);
     }
     server.release();
@@ -119,7 +119,7 @@ void TestDownloads::sameNameDownloadsAtOnceEachLandWhole()
              qPrintable(question->text()));
     User::click(buttonNamed(question, QStringLiteral("&Allow")));
     // A few at a time reach the server; each lot runs at once.
-    QTRY_VERIFY_WITH_TIMEOUT((server.held() >= qMin(2, 22 - whole()) && (server.release(), true), whole() == 22),
+    QTRY_VERIFY_WITH_TIMEOUT((server.heldBack() >= qMin(2, 22 - whole()) && (server.release(), true), whole() == 22),
                              60000);
     QStringList names{QStringLiteral("statement.pdf")};
     for (int i = 1; i < 22; ++i)
@@ -167,7 +167,7 @@ void TestDownloads::failuresAndDisguisedNamesEndInWords()
 
     // Cancel in the Downloads window ends a running download.
     User::click(page, QPoint(100, 240));
-    QTRY_COMPARE_WITH_TIMEOUT(server.held(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.heldBack(), 1, 20000);
     User::key(QStringLiteral("ctrl+shift+y"));
     QWidget *list = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((list = shown<QWidget>(QStringLiteral("frmDownloads"))), 10000);

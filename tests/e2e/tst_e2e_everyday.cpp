@@ -83,6 +83,7 @@ private slots:
     void signInLoopEndsAfterOneCancel();
     void permissionRequestsAreAnsweredEitherWay();
     void pageFillsTheScreenOnAClickAndEscapeLeaves();
+    void zoomIsKeptPerSiteAcrossRuns();
     void untrustedCertificateIsNamedAndOpensOnlyByChoice();
 
 private:
@@ -191,11 +192,11 @@ void TestEveryday::attachmentsLandInDownloadsWithoutOverwriting()
     User::clickWindow(caption, QPoint(400, 500));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (1).pdf")), report, 20000);
     QCOMPARE(bytes(QStringLiteral("report.pdf")), report);
-    // The page's menu: Reload, Save page, Open link in new tab, ... in new
-    // window, Save link.
+    // The page's menu: Reload, Save page, Open Link in New Window, Add Link
+    // to Favorites, Copy Link Address, Save Link As.
     User::clickWindow(caption, QPoint(400, 500), 3);
     QTest::qWait(500);
-    User::key(QStringLiteral("Down Down Down Down Down Return"));
+    User::key(QStringLiteral("Down Down Down Down Down Down Return"));
     QTRY_COMPARE_WITH_TIMEOUT(bytes(QStringLiteral("report (2).pdf")), report, 20000);
     QVERIFY(kestrel->closeAndEnd(caption));
 }
@@ -411,6 +412,50 @@ void TestEveryday::pageFillsTheScreenOnAClickAndEscapeLeaves()
     QVERIFY(User::waitForCaption(QStringLiteral("Normal - Kestrel")));
     QTRY_VERIFY_WITH_TIMEOUT(!cornerIsPage(), 20000);
     QVERIFY(kestrel->closeAndEnd(QStringLiteral("Normal - Kestrel")));
+}
+
+// The page tells its width in CSS pixels in its title: zooming in narrows it.
+void TestEveryday::zoomIsKeptPerSiteAcrossRuns()
+{
+    m_server.page(QStringLiteral("/width.html"),
+                  "<script>function t() { document.title = 'Width ' + innerWidth }\nonresize = t</script>"
+                  "<body onload='t()'>How wide am I?</body>");
+    TempIni ini("[Settings]\r\n");
+    const QString site = m_server.url(QStringLiteral("/width.html"));
+    auto width = [] {
+        const QStringList shown = User::captions().filter(QRegularExpression(QStringLiteral("^Width \\d+ - Kestrel$")));
+        return shown.isEmpty() ? -1 : shown.first().section(QLatin1Char(' '), 1, 1).toInt();
+    };
+    auto caption = [](int w) { return QStringLiteral("Width %1 - Kestrel").arg(w); };
+    auto kestrel = std::make_unique<Kestrel>(m_home->path(), QStringList{site});
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0, 30000);
+    const int actual = width();
+    User::clickWindow(caption(actual), QPoint(400, 500));
+
+    // Ctrl+= (no Shift), then Ctrl and the wheel over the page.
+    User::key(QStringLiteral("ctrl+equal"));
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0 && width() < actual, 10000);
+    const int oneStep = width();
+    User::hold(QStringLiteral("Control_L"), true);
+    User::clickWindow(caption(oneStep), QPoint(400, 500), 4);
+    User::hold(QStringLiteral("Control_L"), false);
+    QTRY_VERIFY_WITH_TIMEOUT(width() > 0 && width() < oneStep, 10000);
+    const int zoomed = width();
+
+    // Another site keeps its own size.
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(QString(site).replace(QLatin1String("127.0.0.1"), QLatin1String("localhost")));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(caption(actual)));
+    QVERIFY(kestrel->closeAndEnd(caption(actual)));
+
+    // The next run opens the site as it was left; Ctrl+0 gives the page's own size back.
+    kestrel = std::make_unique<Kestrel>(m_home->path(), QStringList{site});
+    QVERIFY(User::waitForCaption(caption(zoomed), 30000));
+    User::clickWindow(caption(zoomed), QPoint(400, 500));
+    User::key(QStringLiteral("ctrl+0"));
+    QVERIFY(User::waitForCaption(caption(actual)));
+    QVERIFY(kestrel->closeAndEnd(caption(actual)));
 }
 
 void TestEveryday::untrustedCertificateIsNamedAndOpensOnlyByChoice()

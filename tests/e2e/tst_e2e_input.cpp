@@ -9,10 +9,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QWebEngineView>
+
+#include <numeric>
 
 // A user's keyboard and mouse on the program's own controls: the address box,
 // favorites and the find bar. Every key and click goes through the X server
@@ -47,6 +50,12 @@ private slots:
     void failedAddIsToldAndTheDialogStays();
     void deleteFindsAFavoriteMovedWhileAsking();
     void editKeepsTheTypingWhenTheFavoriteChangesElsewhere();
+    // The keys and the mouse buttons every browser shares.
+    void typedWordsAreSearchedAndJoinTheList();
+    void historyAndReloadByKeysAndMouseButtons();
+    void escapeStopsALoadOnlyWhenNothingElseTakesIt();
+    void windowKeysFullScreenExitAndClose();
+    void favoritesAndLinksFromKeysAndThePageMenu();
 
 private:
     QString url(const char *name) const { return server.url(QStringLiteral("/%1.html").arg(QLatin1String(name))); }
@@ -57,6 +66,13 @@ private:
     QMainWindow *windowOnTyped(const char *name);
     // A window whose address box holds alpha then beta, typed as a user types them.
     QMainWindow *windowWithTwoTypedAddresses();
+    // Ctrl+L, the text and Enter, in the focused window.
+    static void typeInAddressBox(const QString &text)
+    {
+        User::key(QStringLiteral("ctrl+l"));
+        User::type(text);
+        User::key(QStringLiteral("Return"));
+    }
 };
 
 namespace {
@@ -397,6 +413,16 @@ void TestUserInput::findBarByKeyboard()
     User::key(QStringLiteral("Escape"));
     QTRY_VERIFY(!w->findChild<QLineEdit *>(QStringLiteral("findText"))->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(User::count(User::look(view), match, 40), 0, 10000);
+
+    // F3 steps through the matches (in "kestrel", "hovers" and "over"), Shift+F3 back.
+    auto *status = w->findChild<QLabel *>(QStringLiteral("findStatus"));
+    User::key(QStringLiteral("ctrl+f"));
+    User::type(QStringLiteral("r"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("1 of 3"), 10000);
+    User::key(QStringLiteral("F3"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("2 of 3"), 10000);
+    User::key(QStringLiteral("shift+F3"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("1 of 3"), 10000);
 }
 
 void TestUserInput::listFollowsOtherWritersAndOpensWhatItShows()
@@ -584,6 +610,158 @@ void TestUserInput::editKeepsTheTypingWhenTheFavoriteChangesElsewhere()
     QTRY_COMPARE(favoriteNames(*ini), (QStringList{QStringLiteral("Mine"), QStringLiteral("Again")}));
     QVERIFY(ini->bytes().contains("URL=http://F1.test/"));
     QTRY_VERIFY(!shown<QDialog>(QStringLiteral("frmFavEdit")));
+}
+
+void TestUserInput::typedWordsAreSearchedAndJoinTheList()
+{
+    server.page(QStringLiteral("/search?q=hello+world"), "<title>Found</title>");
+    server.page(QStringLiteral("/search?q=weather"), "<title>Weather</title>");
+    ini->write("[Settings]\r\nSearchURL=" + server.url(QStringLiteral("/search?q=%s")).toUtf8() + "\r\n");
+    QMainWindow *w = openWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    User::click(addressBox(w));
+    User::type(QStringLiteral("hello world"));
+    User::key(QStringLiteral("Return"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Found - Kestrel")));
+    // One word that names no server is searched for too.
+    typeInAddressBox(QStringLiteral("weather"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Weather - Kestrel")));
+    // The box lists the words as typed: they complete, and are searched again.
+    typeInAddressBox(QStringLiteral("hel"));
+    QTRY_COMPARE(server.hits(QStringLiteral("/search?q=hello+world")), 2);
+}
+
+void TestUserInput::historyAndReloadByKeysAndMouseButtons()
+{
+    QMainWindow *w = windowWithTwoTypedAddresses();
+    QVERIFY(w);
+    User::key(QStringLiteral("ctrl+l"));
+    QVERIFY(enter("gamma"));
+    // From the address box, where the focus stays after Enter.
+    User::key(QStringLiteral("alt+Left"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    // The mouse's back button over the page goes one step back, no more.
+    auto *view = w->findChild<QWebEngineView *>();
+    User::click(view, QPoint(-1, -1), 8);
+    QVERIFY(User::waitForCaption(QStringLiteral("Alpha - Kestrel")));
+    User::click(view, QPoint(-1, -1), 9);
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    User::click(view);
+    User::key(QStringLiteral("alt+Right"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Gamma - Kestrel")));
+
+    // Reload, then past the cache: only then is the server asked not to answer from one.
+    const int loads = hits("gamma");
+    User::key(QStringLiteral("ctrl+r"));
+    QTRY_COMPARE(hits("gamma"), loads + 1);
+    QVERIFY(!server.heads.last().contains("no-cache"));
+    User::key(QStringLiteral("ctrl+shift+r"));
+    QTRY_COMPARE(hits("gamma"), loads + 2);
+    QVERIFY2(server.heads.last().contains("Cache-Control: no-cache"), server.heads.last().constData());
+    User::key(QStringLiteral("alt+Home"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Kestrel Start Page - Kestrel")));
+}
+
+void TestUserInput::escapeStopsALoadOnlyWhenNothingElseTakesIt()
+{
+    server.held << QStringLiteral("/slow.html");
+    server.page(QStringLiteral("/field.html"), "<title>Field</title><input autofocus onkeydown=\"if (event.key == "
+                                               "'Escape') document.title = 'Escape seen'\">");
+    QMainWindow *w = windowOnTyped("alpha");
+    QVERIFY(w);
+    auto *status = control<QLabel>(w, "Panel1");
+    typeInAddressBox(server.url(QStringLiteral("/slow.html")));
+    QTRY_COMPARE(server.hits(QStringLiteral("/slow.html")), 1);
+    // While the user types, Escape takes the typing back and the page loads on.
+    User::type(QStringLiteral("/more"));
+    User::key(QStringLiteral("Escape"));
+    QTRY_COMPARE(addressBox(w)->lineEdit()->text(), server.url(QStringLiteral("/slow.html")));
+    QTest::qWait(500);
+    QVERIFY(status->text() != QLatin1String("Stopped"));
+    User::key(QStringLiteral("Escape"));
+    QTRY_COMPARE(status->text(), QStringLiteral("Stopped"));
+
+    // Once loaded, a page's own field gets its Escape.
+    typeInAddressBox(server.url(QStringLiteral("/field.html")));
+    QVERIFY(User::waitForCaption(QStringLiteral("Field - Kestrel")));
+    QTest::qWait(700); // drawn, and taking clicks
+    User::click(w->findChild<QWebEngineView *>(), QPoint(30, 12));
+    User::key(QStringLiteral("Escape"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Escape seen - Kestrel")));
+}
+
+void TestUserInput::windowKeysFullScreenExitAndClose()
+{
+    ini->write("[Settings]\r\nConfirmExit=True\r\n");
+    MainWindow *w = openOn(QStringLiteral("/alpha.html"), QStringLiteral("Alpha - Kestrel"));
+    const QRect normal = w->geometry();
+    User::key(QStringLiteral("F11"));
+    QTRY_COMPARE(w->geometry(), w->screen()->geometry());
+    User::key(QStringLiteral("F11"));
+    QTRY_COMPARE(w->geometry(), normal);
+
+    // Ctrl+Q is File > Exit, with its question (No keeps the window); Ctrl+W asks it too.
+    for (const auto &[keys, answer] : {std::pair{"ctrl+q", QMessageBox::No}, std::pair{"ctrl+w", QMessageBox::Yes}}) {
+        // With no window manager to give the window back the keyboard, the user clicks into it.
+        User::click(w->findChild<QWebEngineView *>());
+        UserSteps steps;
+        steps.then([keys = keys] { return User::key(QString::fromLatin1(keys)), true; }).then([answer = answer] {
+            auto *box = shown<QMessageBox>(QString());
+            return box && User::clickIf(box->button(answer));
+        });
+        QVERIFY2(steps.run(), qPrintable(steps.failure));
+        QTRY_VERIFY(!shown<QMessageBox>(QString()));
+    }
+    QTRY_VERIFY(!User::captions().contains(QStringLiteral("Alpha - Kestrel")));
+}
+
+void TestUserInput::favoritesAndLinksFromKeysAndThePageMenu()
+{
+    server.page(QStringLiteral("/links.html"), "<title>Links</title><body style='margin:0'><a href='/beta.html' "
+                                               "style='display:block;width:100vw;height:100vh'>Beta by link</a>");
+    MainWindow *w = openOn(QStringLiteral("/links.html"), QStringLiteral("Links - Kestrel"));
+    auto addTheFavorite = [] {
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = shown<QDialog>(QStringLiteral("frmFavAdd"))));
+        User::click(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")));
+        User::key(QStringLiteral("Return"));
+        QTRY_VERIFY(!dialog->isVisible());
+    };
+    User::key(QStringLiteral("ctrl+d"));
+    addTheFavorite();
+    QVERIFY(ini->bytes().contains("Name=Links\r\nURL=" + server.url(QStringLiteral("/links.html")).toUtf8()));
+
+    // The page's menu on a link, and one of its items by its caption.
+    QString captions;
+    auto choose = [&](const QString &caption) {
+        User::click(w->findChild<QWebEngineView *>(), QPoint(-1, -1), 3);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = shown<QMenu>(QString())));
+        const QList<QAction *> items = menu->actions();
+        captions = std::accumulate(items.begin(), items.end(), QString(),
+                                   [](const QString &all, QAction *a) { return all + a->text() + QLatin1Char('|'); });
+        auto chosen = std::find_if(items.begin(), items.end(), [&](QAction *a) { return a->text() == caption; });
+        QVERIFY2(chosen != items.end(), qPrintable(captions));
+        User::click(menu, menu->actionGeometry(*chosen).center());
+    };
+    choose(QStringLiteral("Add Link to Favorites"));
+    // A browser of windows has no tabs to speak of.
+    QVERIFY2(!captions.contains(QStringLiteral("tab"), Qt::CaseInsensitive), qPrintable(captions));
+    addTheFavorite();
+    QVERIFY(ini->bytes().contains("Name=Beta by link\r\nURL=" + url("beta").toUtf8()));
+
+    choose(QStringLiteral("Open Link in New Window"));
+    QVERIFY(User::waitForCaption(QStringLiteral("Beta - Kestrel")));
+    otherMainWindow(w)->close();
+    QTRY_VERIFY(!User::captions().contains(QStringLiteral("Beta - Kestrel")));
+
+    // The engine's tools, in a window of their own, again after a close.
+    const QString tools = QStringLiteral("Developer Tools - Kestrel");
+    for (int round = 0; round < 2; ++round) {
+        choose(QStringLiteral("Inspect"));
+        QVERIFY(User::waitForCaption(tools) && User::close(tools));
+        QTRY_VERIFY(!User::captions().contains(tools));
+    }
 }
 
 int main(int argc, char **argv)

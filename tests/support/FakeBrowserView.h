@@ -27,6 +27,7 @@ public:
     void stop() override {}
     void run(Command) override {}
     void setTextSize(int) override {}
+    void zoom(Zoom) override {}
     QString address() const override { return m_location; }
     QString title() const override { return QString(); }
     PageSite site() const override { return m_site; }

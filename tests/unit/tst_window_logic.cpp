@@ -1,6 +1,8 @@
+#include "settings/Preferences.h"
 #include "window/AddressBoxLogic.h"
 #include "window/LayoutPass.h"
 #include "window/ProgressState.h"
+#include "window/TypedAddress.h"
 
 #include <QtTest>
 #include <climits>
@@ -16,6 +18,11 @@ private slots:
     void prefixSearchOrderAndCase();
     void addressBoxEnterAppendsOnce();
     void addressBoxLoadsOnlyWhatTheUserChose();
+    void escapeTakesTypingBackOnlyWhileTyping();
+    void addressOrSearch_data();
+    void addressOrSearch();
+    void searchPage_data();
+    void searchPage();
 };
 
 // A window too small for its parts keeps their last good sizes rather than
@@ -132,6 +139,91 @@ void TestWindowLogic::addressBoxLoadsOnlyWhatTheUserChose()
     QCOMPARE(box.selectionLength(), 0);
     QCOMPARE(box.picked(0), std::optional<QString>(QStringLiteral("one.test")));
     QCOMPARE(box.keyUp(AddressKey::Enter), std::optional<QString>(QStringLiteral("one.test")));
+}
+
+// Escape belongs to the box while the user types (it takes the typing back)
+// and to the page otherwise, where it stops a load.
+void TestWindowLogic::escapeTakesTypingBackOnlyWhileTyping()
+{
+    AddressBoxLogic box;
+    box.gotFocus();
+    box.edited(QStringLiteral("one.test"));
+    QVERIFY(box.isEditing());
+    box.keyUp(AddressKey::Enter);
+    QVERIFY(!box.isEditing());
+    box.edited(QStringLiteral("one.test/x"));
+    box.edited(QStringLiteral("one.test/xy"));
+    box.escape();
+    QVERIFY(!box.isEditing());
+    QCOMPARE(box.text(), QStringLiteral("one.test"));
+    QCOMPARE(box.selectionLength(), 8);
+    // Stepping through the closed list is typing too.
+    box.setItems({QStringLiteral("one.test"), QStringLiteral("two.test")});
+    box.step(1);
+    QVERIFY(box.isEditing());
+    box.escape();
+    QCOMPARE(box.text(), QStringLiteral("one.test"));
+}
+
+// What Enter in the address box opens: an address as typed, or a search for
+// words on the page the settings name.
+void TestWindowLogic::addressOrSearch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    const int address = int(TypedAddress::Kind::Address), search = int(TypedAddress::Kind::Search);
+    auto row = [](const char *name, const char *typed, int kind, const char *text) {
+        QTest::newRow(name) << QString::fromUtf8(typed) << kind << QString::fromUtf8(text);
+    };
+    row("words", "hello world", search, "hello world");
+    row("one word, blanks around", "  weather \t", search, "weather");
+    row("question mark", "?example.com", search, "example.com");
+    row("question mark alone", " ? ", int(TypedAddress::Kind::Nothing), "");
+    row("dotted name", "example.com", address, "example.com");
+    row("dotted name and a blank", "example.com/a b", search, "example.com/a b");
+    row("localhost in capitals", "LOCALHOST/x", address, "LOCALHOST/x");
+    row("IPv4 with a port", "127.0.0.1:8000/page.html", address, "127.0.0.1:8000/page.html");
+    row("IPv6", "[::1]:8080", address, "[::1]:8080");
+    row("a name and a port", "intranet:8080", address, "intranet:8080");
+    row("a word and a colon", "weather:today", search, "weather:today");
+    row("scheme with blanks", "file:///home/me/My Page.html", address, "file:///home/me/My Page.html");
+    row("absolute path with a blank", "/home/me/My Page.html", address, "/home/me/My Page.html");
+    row("number", "3.14", search, "3.14");
+    row("trailing dot", "hello.", search, "hello.");
+    row("word with a path", "weather/today", search, "weather/today");
+}
+
+void TestWindowLogic::addressOrSearch()
+{
+    QFETCH(QString, typed);
+    const TypedAddress t = TypedAddress::from(typed);
+    QTEST(int(t.kind), "kind");
+    QTEST(t.text, "text");
+}
+
+void TestWindowLogic::searchPage_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("the file's engine, words joined by +")
+        << QByteArray("SearchURL=http://127.0.0.1:8000/find?q=%s&ia=web\n") << "hello world"
+        << "http://127.0.0.1:8000/find?q=hello+world&ia=web";
+    QTest::newRow("what a query would split on is encoded, and not ASCII")
+        << QByteArray("SearchURL=http://s.test/?q=%s\n") << QString::fromUtf8("a+b&c=d#e %s 100% café")
+        << "http://s.test/?q=a%2Bb%26c%3Dd%23e+%25s+100%25+caf%C3%A9";
+    QTest::newRow("no %s: the words follow") << QByteArray("SearchURL=http://s.test/search?q=\n") << "owl"
+                                             << "http://s.test/search?q=owl";
+    QTest::newRow("missing: a private engine") << QByteArray() << "owl" << "https://duckduckgo.com/?q=owl";
+}
+
+void TestWindowLogic::searchPage()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, words);
+    const Preferences p = Preferences::fromBytes("[Settings]\n" + settings + "[Favorites]\nNumber=0\n");
+    QTEST(searchAddress(p.searchUrl, words), "page");
 }
 
 QTEST_GUILESS_MAIN(TestWindowLogic)

@@ -14,6 +14,7 @@ const QString kPopUps = QStringLiteral("PopUp");
 const QString kSuppressErrors = QStringLiteral("SupressErrors");
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kHomePage = QStringLiteral("Home");
+const QString kSearchUrl = QStringLiteral("SearchURL");
 
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
@@ -52,6 +53,8 @@ bool store(const QString &key, const QString &value, QString *error)
 
 } // namespace
 
+const QString Preferences::kDefaultSearchUrl = QStringLiteral("https://duckduckgo.com/?q=%s");
+
 Preferences Preferences::fromBytes(const QByteArray &bytes)
 {
     // The section sits at the top of the file; each value is found by reading
@@ -70,6 +73,9 @@ Preferences Preferences::fromBytes(const QByteArray &bytes)
     p.suppressErrors = read(kSuppressErrors) == kTrue;
     p.lastUrl = read(kLastUrl);
     p.homePage = read(kHomePage);
+    p.searchUrl = read(kSearchUrl).trimmed();
+    if (p.searchUrl.isEmpty())
+        p.searchUrl = kDefaultSearchUrl;
     return p;
 }
 

@@ -19,6 +19,7 @@ const QString AddressBoxLogic::kPlaceholder = QStringLiteral("[Insert Address He
 
 void AddressBoxLogic::gotFocus()
 {
+    m_editing = false;
     if (m_text == kPlaceholder && m_grey) {
         m_grey = false;
         m_text.clear();
@@ -37,6 +38,7 @@ void AddressBoxLogic::lostFocus()
 
 void AddressBoxLogic::edited(const QString &newText)
 {
+    beginEditing();
     m_text = newText;
     m_listIndex = -1;
     m_grey = false;
@@ -48,6 +50,7 @@ std::optional<QString> AddressBoxLogic::picked(int index)
     if (index < 0 || index >= m_items.size())
         return std::nullopt;
     moveTo(index);
+    m_editing = false;
     return m_text;
 }
 
@@ -55,6 +58,7 @@ void AddressBoxLogic::moveTo(int index)
 {
     if (index < 0 || index >= m_items.size())
         return;
+    beginEditing();
     m_listIndex = index;
     m_text = m_items[index];
     m_grey = false;
@@ -86,5 +90,22 @@ std::optional<QString> AddressBoxLogic::keyUp(AddressKey key)
     if (!m_text.isEmpty() && findPrefix(m_items, m_text) == -1)
         m_items.append(m_text);
     m_selStart = m_selLength = 0;
+    m_editing = false;
     return m_text;
+}
+
+void AddressBoxLogic::beginEditing()
+{
+    if (!m_editing)
+        m_beforeEditing = m_grey ? QString() : m_text;
+    m_editing = true;
+}
+
+void AddressBoxLogic::escape()
+{
+    m_editing = false;
+    m_text = m_beforeEditing;
+    m_listIndex = int(m_items.indexOf(m_text));
+    m_selStart = 0;
+    m_selLength = int(m_text.size());
 }

@@ -31,6 +31,9 @@ public:
     // The list under the box and the row that is current, -1 for none.
     const QStringList &items() const { return m_items; }
     int listIndex() const { return m_listIndex; }
+    // Typed into since the box last loaded something or took the focus:
+    // Escape then belongs to the box.
+    bool isEditing() const { return m_editing; }
 
     // Addresses the list starts with (the program starts with none).
     void setItems(const QStringList &items) { m_items = items; }
@@ -49,8 +52,11 @@ public:
     // A key was released: completes the text from the list, and Enter
     // returns the address to load.
     std::optional<QString> keyUp(AddressKey key);
+    // Takes the typing back: the text the box held before it, all selected.
+    void escape();
 
 private:
+    void beginEditing();
 
     QString m_text = kPlaceholder;
     bool m_grey = true;
@@ -58,4 +64,6 @@ private:
     int m_selStart = 0;
     int m_selLength = 0;
     QStringList m_items;
+    bool m_editing = false;
+    QString m_beforeEditing;
 };

@@ -74,6 +74,8 @@ ScriptDialogs::Box ScriptDialogs::makeBox(Kind kind, const QUrl &pageUrl, const 
     if (kind == Kind::Prompt) {
         b.answer = new QLineEdit(text, box);
         b.answer->setObjectName(QStringLiteral("txtScriptAnswer"));
+        b.answer->setAccessibleName(QStringLiteral("Answer"));
+        b.answer->setAccessibleDescription(QStringLiteral("Your answer to the page's question"));
         column->addWidget(b.answer);
     }
     if (kind != Kind::Leave && m_shownOnSite > 0) {

@@ -5,6 +5,8 @@
 #include "history/History.h"
 #include "prompts/DesktopNotifications.h"
 #include "Spelling.h"
+#include "zoom/SiteZoomStore.h"
+#include "zoom/SiteZoomStore.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -16,7 +18,7 @@
 
 namespace {
 
-// What either profile has: settings, spelling, downloads and notifications.
+// What either profile has: settings, spelling, downloads, notifications and zoom.
 void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
 {
     state.profile = profile;
@@ -38,6 +40,13 @@ void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<Down
     profile->setNotificationPresenter([notifications](std::unique_ptr<QWebEngineNotification> notification) {
         notifications->present(std::move(notification));
     });
+    const QString zoomFile = profile->isOffTheRecord()
+                                 ? QString()
+                                 : profile->persistentStoragePath() + QStringLiteral("/site-zoom.json");
+    state.zoom = new SiteZoomStore(zoomFile, profile);
+    QString error;
+    if (!state.zoom->load(&error))
+        qCWarning(lcZoom) << "the sites' zoom starts afresh:" << error;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "prompts/DesktopNotifications.h"
 #include "prompts/CertificateWarning.h"
 #include "prompts/PermissionAnswers.h"
+#include "zoom/SiteZoomStore.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,6 +26,9 @@ struct ProfileState
     QPointer<DesktopNotifications> notifications;
     CertificateTrust certificates;
     PermissionAnswers permissions;
+    // The zoom of each site: kept in the profile's folder, or for the run
+    // only in a private profile.
+    QPointer<SiteZoomStore> zoom;
 };
 
 // What the engine keeps for one run of the program, shared by every window
@@ -56,6 +60,9 @@ public:
     // The pages seen in the profile's windows (private ones are not
     // recorded), kept in its folder.
     History *history();
+
+    // The on-disk profile's zoom of each site.
+    SiteZoomStore &siteZoom() { return *state(false).zoom; }
 
     // Where the profile keeps its files; other stores of the profile belong here too.
     const ProfileFolder &profileFolder() const { return m_folder; }

@@ -32,6 +32,10 @@ SignInDialog::SignInDialog(const QString &who, const QString &realm, QWidget *pa
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("txtPassword"));
     m_password->setEchoMode(QLineEdit::Password);
+    m_user->setAccessibleName(QStringLiteral("User name"));
+    m_user->setAccessibleDescription(QStringLiteral("Your user name for this site"));
+    m_password->setAccessibleName(QStringLiteral("Password"));
+    m_password->setAccessibleDescription(QStringLiteral("Your password for this site"));
     form->addRow(QStringLiteral("&User name:"), m_user);
     form->addRow(QStringLiteral("&Password:"), m_password);
     column->addLayout(form);

@@ -40,15 +40,21 @@ void FindBar::addControls()
     row->addWidget(new QLabel(QStringLiteral("Find:"), this));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("findText"));
+    m_text->setAccessibleName(QStringLiteral("Find"));
+    m_text->setAccessibleDescription(QStringLiteral("Words to find in the page"));
     row->addWidget(m_text, 1);
     auto *previous = new QPushButton(QStringLiteral("&Previous"), this);
     auto *next = new QPushButton(QStringLiteral("&Next"), this);
     m_case = new QCheckBox(QStringLiteral("Match &case"), this);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("findStatus"));
+    m_status->setAccessibleDescription(QStringLiteral("Matches found"));
+    showResult(QString(), 0, 0);
     auto *close = new QToolButton(this);
     close->setText(QStringLiteral("✕"));
     close->setToolTip(QStringLiteral("Close (Esc)"));
+    close->setAccessibleName(QStringLiteral("Close"));
+    close->setAccessibleDescription(QStringLiteral("Closes the find bar"));
     for (QWidget *control : std::initializer_list<QWidget *>{previous, next, m_case, m_status, close})
         row->addWidget(control);
     connect(next, &QPushButton::clicked, this, [this] { find(false); });
@@ -63,10 +69,24 @@ void FindBar::open()
     m_text->selectAll();
 }
 
+void FindBar::findAgain(bool backward)
+{
+    if (m_text->text().isEmpty()) {
+        open();
+        return;
+    }
+    show();
+    find(backward);
+}
+
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        dismiss();
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (key && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        // The bar's Escape comes before the window's, which stops a loading page.
+        if (event->type() == QEvent::KeyPress)
+            dismiss();
+        event->accept();
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -99,12 +119,13 @@ void FindBar::showResult(const QString &text, int activeMatch, int matches)
         m_status->setText(QStringLiteral("Not found"));
     else
         m_status->setText(QStringLiteral("%1 of %2").arg(activeMatch).arg(matches));
+    m_status->setAccessibleName(m_status->text().isEmpty() ? m_status->accessibleDescription() : m_status->text());
 }
 
 void FindBar::dismiss()
 {
     m_view->page()->findText(QString());
-    m_status->clear();
+    showResult(QString(), 0, 0);
     hide();
     m_view->setFocus();
 }

@@ -18,6 +18,9 @@ public:
     FindBar(QWebEngineView *view, QWidget *parent);
 
     void open();
+    // The next or previous match of the text the bar holds; with none, the
+    // bar opens for one.
+    void findAgain(bool backward);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

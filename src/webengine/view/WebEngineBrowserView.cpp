@@ -5,6 +5,8 @@
 #include "profile/EngineContext.h"
 #include "page/KestrelPage.h"
 #include "LoadStatus.h"
+#include "PageContextMenu.h"
+#include "PageZoom.h"
 #include "page/PageProperties.h"
 #include "page/PageServices.h"
 #include "printing/PagePrinter.h"
@@ -14,6 +16,7 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QMenu>
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -23,16 +26,11 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include <iterator>
-
 namespace {
 // The engine counts a load in percent.
 constexpr int kProgressMax = 100;
 // What the window reads as a load that has ended.
 constexpr int kLoadEnded = -1;
-// The text sizes, smallest to largest; the middle one is the page's own.
-constexpr double kZoomFactors[] = {0.6, 0.8, 1.0, 1.25, 1.6};
-constexpr int kLargestTextSize = int(std::size(kZoomFactors)) - 1;
 
 const QUrl &blankPage()
 {
@@ -63,6 +61,15 @@ WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, bool privatel
     m_watchdog = new PageWatchdog(m_view->page(), m_container);
     m_printer = new PagePrinter(m_view, m_container, this);
     connect(m_printer, &PagePrinter::statusChanged, this, &BrowserView::statusTextChanged);
+    m_zoom = new PageZoom(m_view, *m_profileState->zoom, this);
+    connect(m_zoom, &PageZoom::zoomed, this,
+            [this](int percent) { emit statusTextChanged(QStringLiteral("Zoom: %1 %").arg(percent)); });
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = makePageContextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_view->mapToGlobal(at));
+    });
     column->addWidget(m_watchdog);
     column->addWidget(m_services->permissionBars());
     column->addWidget(m_view, 1);
@@ -86,6 +93,7 @@ void WebEngineBrowserView::connectPage()
         emit progressChanged(progress, kProgressMax);
     });
     connect(p, &QWebEnginePage::loadFinished, this, &WebEngineBrowserView::onLoadFinished);
+    connect(p, &QWebEnginePage::loadStarted, this, [this] { emit loadingChanged(true); });
     connect(p, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         updateSite();
         emit titleChanged(title);
@@ -156,6 +164,7 @@ void WebEngineBrowserView::onLoadFinished(bool ok)
             history->clear();
     }
     emit progressChanged(kLoadEnded, kProgressMax);
+    emit loadingChanged(false);
     emit loadFinished(url, ok);
     emit historyChanged();
     // Save and Print treat a PDF in the engine's viewer as the document it
@@ -203,11 +212,6 @@ QUrl WebEngineBrowserView::addressToUrl(const QString &text)
     return QUrl::fromUserInput(t);
 }
 
-double WebEngineBrowserView::zoomFactorFor(int level)
-{
-    return kZoomFactors[qBound(0, level, kLargestTextSize)];
-}
-
 void WebEngineBrowserView::navigate(const QString &text, History history)
 {
     // The flag outlives this load: the blank page leaves the history when the
@@ -244,6 +248,11 @@ void WebEngineBrowserView::goForward()
 
 void WebEngineBrowserView::reload()
 {
+    reload(Cache::Use);
+}
+
+void WebEngineBrowserView::reload(Cache cache)
+{
     if (m_restoreOnReload) {
         m_restoreOnReload = false;
         m_crashedUrl.clear();
@@ -260,7 +269,10 @@ void WebEngineBrowserView::reload()
     if (!static_cast<KestrelPage *>(m_view->page())->mayReload())
         return;
     userNavigates();
-    m_view->reload();
+    if (cache == Cache::Bypass)
+        m_view->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+    else
+        m_view->reload();
 }
 
 void WebEngineBrowserView::stop()
@@ -361,7 +373,12 @@ bool WebEngineBrowserView::restoreState(const QByteArray &state)
 
 void WebEngineBrowserView::setTextSize(int level)
 {
-    m_view->setZoomFactor(zoomFactorFor(level));
+    m_zoom->setTextSize(level);
+}
+
+void WebEngineBrowserView::zoom(Zoom step)
+{
+    m_zoom->step(step);
 }
 
 void WebEngineBrowserView::run(Command command)
@@ -383,5 +400,8 @@ void WebEngineBrowserView::run(Command command)
     case Command::Redo: p->triggerAction(QWebEnginePage::Redo); return;
     case Command::SelectAll: p->triggerAction(QWebEnginePage::SelectAll); return;
     case Command::ClearSelection: p->triggerAction(QWebEnginePage::Unselect); return;
+    case Command::ReloadBypassingCache: reload(Cache::Bypass); return;
+    case Command::FindNext: m_find->findAgain(false); return;
+    case Command::FindPrevious: m_find->findAgain(true); return;
     }
 }

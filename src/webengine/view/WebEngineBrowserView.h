@@ -10,6 +10,7 @@ struct ProfileState;
 class PagePrinter;
 class PageServices;
 class PageWatchdog;
+class PageZoom;
 class QWebEnginePage;
 class QWebEngineView;
 
@@ -32,6 +33,7 @@ public:
     void stop() override;
     void run(Command command) override;
     void setTextSize(int level) override;
+    void zoom(Zoom step) override;
     QString address() const override;
     QString title() const override;
     PageSite site() const override { return m_site; }
@@ -56,9 +58,10 @@ public:
     // Text as typed to the address to load: a missing scheme is supplied as
     // browsers do; empty text gives an empty address.
     static QUrl addressToUrl(const QString &text);
-    static double zoomFactorFor(int level);
 
 private:
+    enum class Cache { Use, Bypass };
+    void reload(Cache cache);
     void connectPage();
     void onLoadFinished(bool ok);
     void onRendererGone();
@@ -83,6 +86,7 @@ private:
     PageSite m_site;
     // Hosts whose parts of this page were refused for their certificates.
     QStringList m_blocked;
+    PageZoom *m_zoom = nullptr;
     QUrl m_crashedUrl;
     // The pages of a view whose renderer had crashed, as they were before:
     // kept with the view's state, and brought back on Reload.

@@ -27,8 +27,20 @@ void FavoriteAddDialog::serve(QWidget *window, BrowserView *view)
 {
     FavoriteDialog::serve(window);
     m_view = view;
+    m_linkAddress.clear();
     // Offscreen and some window managers never activate; the boxes must
     // still show the page.
+    showPage();
+}
+
+void FavoriteAddDialog::serveLink(QWidget *window, const QString &name, const QString &address)
+{
+    FavoriteDialog::serve(window);
+    m_view = nullptr;
+    // A link's text is the page's: one line, of a length a name can have.
+    constexpr int kLongestName = 1000;
+    m_linkName = name.simplified().left(kLongestName);
+    m_linkAddress = address;
     showPage();
 }
 
@@ -41,6 +53,11 @@ bool FavoriteAddDialog::event(QEvent *e)
 
 void FavoriteAddDialog::showPage()
 {
+    if (!m_linkAddress.isEmpty()) {
+        m_url->setText(m_linkAddress);
+        m_name->setText(m_linkName);
+        return;
+    }
     if (!m_view)
         return;
     m_url->setText(m_view->address());

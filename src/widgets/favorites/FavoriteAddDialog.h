@@ -14,6 +14,8 @@ public:
 
     // Serves the page in `view` of `window` from now on.
     void serve(QWidget *window, BrowserView *view);
+    // Offers a link of the page in `window` instead, named by its text.
+    void serveLink(QWidget *window, const QString &name, const QString &address);
 
 protected:
     bool event(QEvent *e) override;
@@ -23,4 +25,5 @@ private:
     void onAddClicked();
 
     QPointer<BrowserView> m_view;
+    QString m_linkName, m_linkAddress;
 };

@@ -26,6 +26,10 @@ FavoriteDialog::FavoriteDialog(const Shape &s, FavoritesModel *model)
     m_url = make(new QLineEdit(this), "txtURL", QRect(bx, 360, 4335, 285));
     make(new QLabel(QStringLiteral("Name:"), this), "lblName", QRect(lx, 840, 1215, 255));
     m_name = make(new QLineEdit(this), "txtName", QRect(bx, 840, 4335, 285));
+    m_url->setAccessibleName(QStringLiteral("URL"));
+    m_url->setAccessibleDescription(QStringLiteral("The address of the favorite"));
+    m_name->setAccessibleName(QStringLiteral("Name"));
+    m_name->setAccessibleDescription(QStringLiteral("The name the favorites list shows"));
     m_action = make(new QPushButton(QString::fromLatin1(s.actionCaption), this), s.actionName,
                      QRect(int(s.actionLeft), 1440, 1215, 495));
     m_cancel = make(new QPushButton(QStringLiteral("Cancel"), this), "m_cancel",

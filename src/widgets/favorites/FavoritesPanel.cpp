@@ -43,6 +43,8 @@ FavoritesPanel::FavoritesPanel(FavoritesModel *model, QWidget *parent)
     m_delete = makeButton(this, "cmdFavDelete", "Delete Favorite", 1995, 480);
     m_edit = makeButton(this, "cmdFavEdit", "Edit Favorite", 1058, 720);
     m_list = placeInPanel(new QListWidget(this), "lstFavs", 120, 1080, 3735, 9420);
+    m_list->setAccessibleName(QStringLiteral("Favorites"));
+    m_list->setAccessibleDescription(QStringLiteral("Double-click a favorite to open it"));
     setGeometry(Twips::toPixels(kLeft, kTop, 3750, 1080 - kTop + 9420));
     setTabOrder(m_list, m_add);
     setTabOrder(m_add, m_delete);

@@ -1,5 +1,6 @@
 #include "AddressBox.h"
 
+#include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -24,6 +25,11 @@ bool isEnter(const QKeyEvent *k)
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
 
+bool isEscape(const QKeyEvent *k)
+{
+    return k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier;
+}
+
 const QColor kPlaceholderGrey(0x80, 0x80, 0x80);
 } // namespace
 
@@ -34,6 +40,14 @@ AddressBox::AddressBox(QWidget *parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(12);
+    const QString name = QStringLiteral("Address");
+    const QString description = QStringLiteral("Type an address, or words to search for, and press Enter");
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(lineEdit())}) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
+    view()->setAccessibleName(QStringLiteral("Typed addresses"));
+    view()->setAccessibleDescription(QStringLiteral("What was typed into this window's address box"));
     // When editing ends (opening the list ends it too), the combo box selects
     // the row that holds the typed text and reports that as a pick: the list
     // would load a page the user never chose and miss the one they then click.
@@ -113,10 +127,14 @@ void AddressBox::changeEvent(QEvent *e)
 bool AddressBox::event(QEvent *e)
 {
     // Editing chords belong to the text while the box has the focus, not to
-    // the window's menu, which acts on the page.
-    if (e->type() == QEvent::ShortcutOverride && isEditingChord(static_cast<QKeyEvent *>(e))) {
-        e->accept();
-        return true;
+    // the window's menu, which acts on the page; so does Escape while the
+    // user is typing, which otherwise stops the page.
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (isEditingChord(k) || (isEscape(k) && m_logic.isEditing())) {
+            e->accept();
+            return true;
+        }
     }
     return QComboBox::event(e);
 }
@@ -133,6 +151,11 @@ void AddressBox::keyPressEvent(QKeyEvent *k)
     // the combo box from acting on it as well.
     if (isEnter(k))
         return;
+    if (isEscape(k) && m_logic.isEditing()) {
+        m_logic.escape();
+        pushToWidget();
+        return;
+    }
     if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && k->modifiers() == Qt::NoModifier) {
         m_logic.step(k->key() == Qt::Key_Up ? -1 : 1);
         pushToWidget();
@@ -144,7 +167,8 @@ void AddressBox::keyPressEvent(QKeyEvent *k)
 void AddressBox::keyReleaseEvent(QKeyEvent *k)
 {
     QComboBox::keyReleaseEvent(k);
-    if (k->isAutoRepeat())
+    // Escape takes typing back; completing on its release would redo it.
+    if (k->isAutoRepeat() || k->key() == Qt::Key_Escape)
         return;
     AddressKey key = AddressKey::Other;
     if (k->key() == Qt::Key_Backspace)

@@ -272,12 +272,22 @@ void BrowserHost::showHistory(MainWindow *window)
     m_history->bringUp();
 }
 
+FavoriteAddDialog *BrowserHost::addDialog()
+{
+    if (!m_add)
+        m_add = new FavoriteAddDialog(&m_favorites);
+    return m_add;
+}
+
 void BrowserHost::addFavorite(MainWindow *window)
 {
-    const bool fresh = !m_add;
-    if (fresh)
-        m_add = new FavoriteAddDialog(&m_favorites);
-    m_add->serve(window, window->view());
+    addDialog()->serve(window, window->view());
+    bringUp(m_add.data());
+}
+
+void BrowserHost::addLinkToFavorites(MainWindow *window, const QString &name, const QString &address)
+{
+    addDialog()->serveLink(window, name, address);
     bringUp(m_add.data());
 }
 

@@ -56,6 +56,7 @@ public:
     void showAbout() override;
     void showHistory(MainWindow *window) override;
     void addFavorite(MainWindow *window) override;
+    void addLinkToFavorites(MainWindow *window, const QString &name, const QString &address) override;
     void editFavorite(MainWindow *window, int index) override;
     FavoritesModel *favorites() override { return &m_favorites; }
     // The pages seen in the program's windows; none where nothing is kept.
@@ -84,6 +85,7 @@ private:
     void clearChosen(const QStringList &names, bool alsoOnClose);
     void rememberLastUrl(const QString &url);
     bool mayEndDownloads(MainWindow *window);
+    FavoriteAddDialog *addDialog();
 
     ProfileFolder m_profile;
     FavoritesModel m_favorites;

@@ -32,7 +32,13 @@ public:
         Redo,
         SelectAll,
         ClearSelection,
+        ReloadBypassingCache,
+        FindNext,
+        FindPrevious,
     };
+
+    // A step of the page's zoom, which is remembered for its site.
+    enum class Zoom { In, Out, Reset };
 
     using QObject::QObject;
     ~BrowserView() override = default;
@@ -44,8 +50,10 @@ public:
     virtual void reload() = 0;
     virtual void stop() = 0;
     virtual void run(Command command) = 0;
-    // Text size from 0 (smallest) to 4 (largest); 2 is the page's own.
+    // Text size from 0 (smallest) to 4 (largest); 2 is the page's own. It
+    // belongs to the window and scales whatever zoom the site has.
     virtual void setTextSize(int level) = 0;
+    virtual void zoom(Zoom step) = 0;
 
     virtual QString address() const = 0;
     virtual QString title() const = 0;
@@ -96,6 +104,12 @@ signals:
     void loadFinished(const QString &address, bool ok);
     // The back/forward list or its current entry changed.
     void historyChanged();
+    // A load started (true) or ended, however it ended (false).
+    void loadingChanged(bool loading);
+    // The user asked, from the page's menu, to open a link in a window of
+    // its own or to keep it as a favorite.
+    void openInNewWindowRequested(const QString &address);
+    void addFavoriteRequested(const QString &name, const QString &address);
     // The page lets its window close: the answer to askPageToClose, or a
     // script closing a window that a script opened.
     void closeRequested();

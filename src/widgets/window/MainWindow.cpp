@@ -7,6 +7,7 @@
 #include "WindowHost.h"
 #include "favorites/FavoritesPanel.h"
 #include "settings/Preferences.h"
+#include "window/TypedAddress.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,10 +15,12 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QWindow>
 
 namespace {
 
@@ -97,6 +100,19 @@ void MainWindow::buildControls(const ViewStart &start)
         setTabOrder(order[i], order[i + 1]);
     connectControls();
     connectView();
+    nameForScreenReaders();
+}
+
+void MainWindow::nameForScreenReaders()
+{
+    const auto name = [](QWidget *w, const char *text, const char *description) {
+        w->setAccessibleName(QString::fromLatin1(text));
+        w->setAccessibleDescription(QString::fromLatin1(description));
+    };
+    name(m_view->widget(), "Page", "The web page");
+    name(m_sidebar, "Sidebar", "Your favorites");
+    name(m_progressBar, "Loading progress", "How much of the page has loaded");
+    name(m_statusBar, "Status bar", "What the page is doing");
 }
 
 void MainWindow::buildButtons()
@@ -133,8 +149,7 @@ void MainWindow::connectControls()
     connect(m_reload, &QPushButton::clicked, m_view, &BrowserView::reload);
     connect(m_home, &QPushButton::clicked, this, &MainWindow::onHomeClicked);
     connect(m_sidebarButton, &QPushButton::clicked, this, &MainWindow::onSidebarClicked);
-    connect(m_addressBox, &AddressBox::navigateRequested, m_view,
-            [this](const QString &address) { m_view->navigate(address); });
+    connect(m_addressBox, &AddressBox::navigateRequested, this, &MainWindow::openTyped);
     connect(m_favorites, &FavoritesPanel::openRequested, m_view,
             [this](const QString &address) { m_view->navigate(address); });
     connect(m_favorites, &FavoritesPanel::addRequested, this, [this] { m_host.addFavorite(this); });
@@ -153,6 +168,24 @@ void MainWindow::connectView()
         m_pageLetGo = true;
         close();
     });
+    connect(m_view, &BrowserView::openInNewWindowRequested, this, &MainWindow::openInNewWindow);
+    connect(m_view, &BrowserView::addFavoriteRequested, this,
+            [this](const QString &name, const QString &address) { m_host.addLinkToFavorites(this, name, address); });
+}
+
+void MainWindow::openTyped(const QString &typed)
+{
+    const TypedAddress target = TypedAddress::from(typed);
+    switch (target.kind) {
+    case TypedAddress::Kind::Nothing:
+        return;
+    case TypedAddress::Kind::Address:
+        m_view->navigate(target.text);
+        return;
+    case TypedAddress::Kind::Search:
+        m_view->navigate(searchAddress(Preferences::load().searchUrl, target.text));
+        return;
+    }
 }
 
 QSizeF MainWindow::outerSizeTwips() const
@@ -239,6 +272,57 @@ void MainWindow::closeEvent(QCloseEvent *e)
     }
     m_host.windowClosing(this);
     QMainWindow::closeEvent(e);
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // The mouse's back and forward buttons act anywhere in the window, over
+    // the page too, whose events the window's own handle sees first.
+    if (QWindow *handle = windowHandle())
+        handle->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *e)
+{
+    const bool press = e->type() == QEvent::MouseButtonPress;
+    if (watched == windowHandle() && (press || e->type() == QEvent::MouseButtonRelease)) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(e)->button();
+        if (button == Qt::BackButton || button == Qt::ForwardButton) {
+            if (press)
+                (button == Qt::BackButton ? m_back : m_forward)->click();
+            // Neither half goes on to the page, which would take a second step.
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    // The window manager may end full screen on its own.
+    if (e->type() == QEvent::WindowStateChange && m_fullScreenItem)
+        m_fullScreenItem->setChecked(isFullScreen());
+}
+
+void MainWindow::showFullScreenWindow(bool on)
+{
+    if (on == isFullScreen())
+        return;
+    if (on) {
+        m_beforeFullScreen = geometry();
+        m_maximizedBeforeFullScreen = isMaximized();
+        // Also where no window manager carries out the full-screen state.
+        if (const QScreen *s = screen())
+            setGeometry(s->geometry());
+        showFullScreen();
+    } else if (m_maximizedBeforeFullScreen) {
+        showMaximized();
+    } else {
+        showNormal();
+        setGeometry(m_beforeFullScreen);
+    }
 }
 
 void MainWindow::onSidebarClicked()

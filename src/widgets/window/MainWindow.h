@@ -38,12 +38,17 @@ public:
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void buildControls(const ViewStart &start);
     void buildButtons();
     void buildStatusBar();
     void buildMenus();
+    void addWindowKeys();
+    void nameForScreenReaders();
     void connectControls();
     void connectView();
     void dockStatusBar();
@@ -64,6 +69,8 @@ private:
     void onSaveTriggered();
     void onViewSourceTriggered();
     void onFindTriggered();
+    void openTyped(const QString &typed);
+    void showFullScreenWindow(bool on);
 
     void showStatusText(const QString &text);
     void showProgress(int progress, int progressMax);
@@ -89,6 +96,11 @@ private:
     QPointer<QFileDialog> m_openDialog;
     QAction *m_sidebarItem = nullptr;
     QAction *m_statusBarItem = nullptr;
+    QAction *m_fullScreenItem = nullptr;
+    // Escape stops a page only while one loads; otherwise it is the page's.
+    QAction *m_stopKey = nullptr;
+    bool m_maximizedBeforeFullScreen = false;
+    QRect m_beforeFullScreen;
     LayoutGeometry m_layout;
     ProgressState m_progress;
     bool m_pageLetGo = false;

@@ -128,7 +128,7 @@ void MainWindow::buildMenus()
         {Place::Separator, "mnuSeperator3", "", "", Check::None, nullptr, nullptr},
         {Place::Item, "mnuFileProperties", "P&roperties", "", Check::None,
          [](W *w, bool) { w->m_view->run(BrowserView::Command::Properties); }, nullptr},
-        {Place::Item, "mnuFileExit", "E&xit", "", Check::None, [](W *w, bool) { w->close(); }, nullptr},
+        {Place::Item, "mnuFileExit", "E&xit", "Ctrl+Q", Check::None, [](W *w, bool) { w->close(); }, nullptr},
 
         {Place::Menu, "mnuEdit", "&Edit", "", Check::None, nullptr, nullptr},
         {Place::Item, "mnuEditUndo", "&Undo", "Ctrl+Z", Check::None,
@@ -161,12 +161,14 @@ void MainWindow::buildMenus()
         // Each Go to item and Stop and Reload run their button's click, so
         // the two never differ.
         {Place::Submenu, "mnuViewGoTo", "G&o to", "", Check::None, nullptr, nullptr},
-        {Place::SubItem, "mnuViewGoToBack", "&Back", "", Check::None, [](W *w, bool) { w->m_back->click(); }, nullptr},
-        {Place::SubItem, "mnuViewGoToForward", "&Forward", "", Check::None,
+        {Place::SubItem, "mnuViewGoToBack", "&Back", "Alt+Left", Check::None, [](W *w, bool) { w->m_back->click(); },
+         nullptr},
+        {Place::SubItem, "mnuViewGoToForward", "&Forward", "Alt+Right", Check::None,
          [](W *w, bool) { w->m_forward->click(); }, nullptr},
-        {Place::SubItem, "mnuViewGoToHome", "&Home", "", Check::None, [](W *w, bool) { w->m_home->click(); }, nullptr},
+        {Place::SubItem, "mnuViewGoToHome", "&Home", "Alt+Home", Check::None, [](W *w, bool) { w->m_home->click(); },
+         nullptr},
         {Place::Item, "mnuViewStop", "Sto&p", "", Check::None, [](W *w, bool) { w->m_stop->click(); }, nullptr},
-        {Place::Item, "mnuViewReload", "&Reload", "F5", Check::None, [](W *w, bool) { w->m_reload->click(); },
+        {Place::Item, "mnuViewReload", "&Reload", "F5; Ctrl+R", Check::None, [](W *w, bool) { w->m_reload->click(); },
          nullptr},
         {Place::Separator, "mnuSeperator8", "", "", Check::None, nullptr, nullptr},
         {Place::Submenu, "mnuViewTextSizeTop", "Te&xt Size", "", Check::None, nullptr, nullptr},
@@ -180,8 +182,17 @@ void MainWindow::buildMenus()
          nullptr},
         {Place::SubItem, "mnuViewTextSize", "Lar&gest", "", Check::Choice, [](W *w, bool) { w->m_view->setTextSize(4); },
          nullptr},
+        // The keypad's keys and "=", the unshifted "+", zoom in as well.
+        {Place::Item, "mnuViewZoomIn", "Zoom &In", "Ctrl++; Ctrl+=; Ctrl+Num++", Check::None,
+         [](W *w, bool) { w->m_view->zoom(BrowserView::Zoom::In); }, nullptr},
+        {Place::Item, "mnuViewZoomOut", "Zoom O&ut", "Ctrl+-; Ctrl+Num+-", Check::None,
+         [](W *w, bool) { w->m_view->zoom(BrowserView::Zoom::Out); }, nullptr},
+        {Place::Item, "mnuViewZoomReset", "Actual Si&ze", "Ctrl+0; Ctrl+Num+0", Check::None,
+         [](W *w, bool) { w->m_view->zoom(BrowserView::Zoom::Reset); }, nullptr},
+        {Place::Item, "mnuViewFullScreen", "&Full Screen", "F11", Check::Off,
+         [](W *w, bool on) { w->showFullScreenWindow(on); }, &W::m_fullScreenItem},
         {Place::Separator, "mnuSeperator9", "", "", Check::None, nullptr, nullptr},
-        {Place::Item, "mnuViewSource", "Sour&ce", "", Check::None, [](W *w, bool) { w->onViewSourceTriggered(); },
+        {Place::Item, "mnuViewSource", "Sour&ce", "Ctrl+U", Check::None, [](W *w, bool) { w->onViewSourceTriggered(); },
          nullptr},
 
         {Place::Menu, "mnuHelp", "&Help", "", Check::None, nullptr, nullptr},
@@ -191,11 +202,50 @@ void MainWindow::buildMenus()
     for (const MenuRow &row : rows)
         addMenuRow(this, at, row);
 
-    // The keys every browser uses to reach its address box; not in a menu.
-    auto *toAddress = new QAction(this);
-    toAddress->setObjectName(QStringLiteral("focusAddressBox"));
-    toAddress->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D),
-                             QKeySequence(Qt::Key_F6)});
-    addAction(toAddress);
-    connect(toAddress, &QAction::triggered, m_addressBox, &AddressBox::focusForTyping);
+    addWindowKeys();
+}
+
+namespace {
+
+// A key of the window that has no menu item: its action's object name, its
+// keys (several separated by "; ") and what it does.
+struct KeyRow
+{
+    const char *name;
+    const char *keys;
+    void (*run)(MainWindow *window);
+    QAction *MainWindow::*keep;
+};
+
+} // namespace
+
+void MainWindow::addWindowKeys()
+{
+    using W = MainWindow;
+    static const KeyRow rows[] = {
+        // The keys every browser uses to reach its address box.
+        {"focusAddressBox", "Ctrl+L; Alt+D; F6", [](W *w) { w->m_addressBox->focusForTyping(); }, nullptr},
+        {"reloadBypassingCache", "Ctrl+Shift+R; Shift+F5",
+         [](W *w) { w->m_view->run(BrowserView::Command::ReloadBypassingCache); }, nullptr},
+        // Its key is Escape while a page loads, and none otherwise.
+        {"stopLoading", "", [](W *w) { w->m_stop->click(); }, &W::m_stopKey},
+        {"closeWindow", "Ctrl+W", [](W *w) { w->close(); }, nullptr},
+        {"findNext", "F3; Ctrl+G", [](W *w) { w->m_view->run(BrowserView::Command::FindNext); }, nullptr},
+        {"findPrevious", "Shift+F3; Ctrl+Shift+G", [](W *w) { w->m_view->run(BrowserView::Command::FindPrevious); },
+         nullptr},
+        {"addFavorite", "Ctrl+D", [](W *w) { w->m_host.addFavorite(w); }, nullptr},
+    };
+    for (const KeyRow &row : rows) {
+        auto *action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.keys)));
+        addAction(action);
+        const auto run = row.run;
+        connect(action, &QAction::triggered, this, [this, run] { run(this); });
+        if (row.keep)
+            this->*row.keep = action;
+    }
+    connect(m_view, &BrowserView::loadingChanged, m_stopKey, [this](bool loading) {
+        m_stopKey->setShortcut(loading ? QKeySequence(Qt::Key_Escape) : QKeySequence());
+    });
 }

@@ -16,11 +16,19 @@ StatusPanels::StatusPanels(QWidget *parent)
     }
     m_panels[0]->setObjectName(QStringLiteral("Panel1"));
     m_panels[1]->setObjectName(QStringLiteral("Panel2"));
+    m_panels[0]->setAccessibleDescription(QStringLiteral("Status"));
+    m_panels[1]->setAccessibleDescription(QStringLiteral("Loading progress"));
+    setPanelText(1, QString());
+    setPanelText(2, QString());
 }
 
 void StatusPanels::setPanelText(int panel, const QString &text)
 {
-    m_panels[panel - 1]->setText(text);
+    QLabel *label = m_panels[panel - 1];
+    label->setText(text);
+    // A screen reader reads a label by its name: the text while there is
+    // one, what the panel is for while there is none.
+    label->setAccessibleName(text.isEmpty() ? label->accessibleDescription() : text);
 }
 
 QString StatusPanels::panelText(int panel) const

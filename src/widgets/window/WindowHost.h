@@ -51,6 +51,8 @@ public:
     virtual void showHistory(MainWindow *window) = 0;
     // Opens the Add Favorite dialog for the page of `window`.
     virtual void addFavorite(MainWindow *window) = 0;
+    // Opens the Add Favorite dialog for a link of that window's page.
+    virtual void addLinkToFavorites(MainWindow *window, const QString &name, const QString &address) = 0;
     // Opens the Edit Favorite dialog for favorite `index`.
     virtual void editFavorite(MainWindow *window, int index) = 0;
     virtual FavoritesModel *favorites() = 0;
