@@ -53,7 +53,10 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
 
 void PageWatchdog::userActed()
 {
-    if (m_waiting)
+    // A page that has shown nothing yet has nothing to be stuck in. Asking
+    // its empty first document would also make the engine start a page
+    // process for that document alone, before the page the window opens on.
+    if (m_waiting || m_page->url().isEmpty())
         return;
     m_waiting = true;
     const int probe = ++m_probe;
