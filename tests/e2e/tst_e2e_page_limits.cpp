@@ -39,6 +39,7 @@ private slots:
     void exitAsksThePageAndStayingKeepsTheTypedText();
     void scriptClosesTheWindowItOpened();
     void reloadAsksBeforeSendingAFormAgain();
+    void reloadAsksNothingWhenNoFormGoesAgain();
     void stuckPageCanBeEndedAndReloaded();
     void alertLoopInSilentModeKeepsTheWindowAnswering();
     void millionCharacterTitleLeavesAUsableCaption();
@@ -236,6 +237,52 @@ void TestPageLimits::reloadAsksBeforeSendingAFormAgain()
     QCOMPARE(server.posts.size(), 1);
     QCOMPARE(reloadAnswering(QMessageBox::Yes), QString());
     QTRY_COMPARE_WITH_TIMEOUT(server.posts.size(), 2, 10000);
+}
+
+void TestPageLimits::reloadAsksNothingWhenNoFormGoesAgain()
+{
+    const QByteArray button = "<button style='position:absolute;left:0;top:0;width:300px;height:100px'>Send</button>";
+    server.page(QStringLiteral("/search.html"), "<title>Search</title><body style='margin:0'><form action='/results'>"
+                                                "<input name='q' value='kestrel'>" + button + "</form>");
+    server.page(QStringLiteral("/results?q=kestrel"), "<title>Results</title>");
+    server.page(QStringLiteral("/shop.html"), "<title>Shop</title><body style='margin:0'><form method='post' "
+                                              "action='/order'><input name='item' value='1'>" + button + "</form>");
+    // The shop answers an order by sending the browser on to a page of its own.
+    server.answer = [](const QString &path, const QByteArray &) {
+        return path == QLatin1String("/order")
+                   ? QByteArray("HTTP/1.1 303 See Other\r\nLocation: /thanks.html\r\nContent-Length: 0\r\n"
+                                "Connection: close\r\n\r\n")
+                   : QByteArray();
+    };
+    server.page(QStringLiteral("/thanks.html"), "<title>Thanks</title>");
+    MainWindow *w = openOn(QStringLiteral("/search.html"), QStringLiteral("Search - Kestrel"));
+
+    // Reload fetches the page again, and no box comes up first.
+    auto reloadFetches = [this, w](const QString &path) {
+        const int hits = server.hits(path);
+        bool asked = false;
+        UserSteps steps;
+        steps.then([w] { return User::clickIf(control<QPushButton>(w, "cmdReload")); })
+            .then([&] {
+                if (auto *prompt = shown<QMessageBox>(QStringLiteral("ResendPrompt"))) {
+                    asked = true;
+                    prompt->reject();
+                }
+                return asked || server.hits(path) > hits;
+            });
+        return steps.run() && !asked;
+    };
+    User::click(w->view()->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Results - Kestrel"), 10000);
+    QVERIFY2(reloadFetches(QStringLiteral("/results?q=kestrel")), "a form sent with GET");
+
+    w->view()->navigate(server.url(QStringLiteral("/shop.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Shop - Kestrel"), 10000);
+    QTest::qWait(700); // drawn and taking clicks
+    User::click(w->view()->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Thanks - Kestrel"), 10000);
+    QVERIFY2(reloadFetches(QStringLiteral("/thanks.html")), "the page a form's answer sent the browser on to");
+    QCOMPARE(server.posts.count(QStringLiteral("/order")), 1);
 }
 
 void TestPageLimits::stuckPageCanBeEndedAndReloaded()

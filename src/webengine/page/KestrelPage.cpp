@@ -28,7 +28,6 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
-    setUrlRequestInterceptor(m_resend);
     // The engine then opens a page's window only in answer to the user's
     // click or key, one for each, and answers window.open otherwise with
     // null, so a page knows at once that no window came.
@@ -63,6 +62,12 @@ void KestrelPage::letWindowClose()
 {
     m_closeAnswer.stop();
     emit m_owner->closeRequested();
+}
+
+bool KestrelPage::acceptNavigationRequest(const QUrl &, NavigationType type, bool isMainFrame)
+{
+    m_resend->navigationStarting(type, isMainFrame);
+    return true;
 }
 
 QWebEnginePage *KestrelPage::createWindow(WebWindowType)

@@ -25,6 +25,7 @@ public:
     bool mayReload();
 
 protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage *createWindow(WebWindowType type) override;
     void javaScriptAlert(const QUrl &origin, const QString &message) override;
     bool javaScriptConfirm(const QUrl &origin, const QString &message) override;
