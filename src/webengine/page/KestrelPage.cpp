@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QWidget>
-#include <QWebEngineSettings>
 
 namespace {
 // How long a page that shows no question may take to answer a close.
@@ -28,10 +27,6 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
-    // The engine then opens a page's window only in answer to the user's
-    // click or key, one for each, and answers window.open otherwise with
-    // null, so a page knows at once that no window came.
-    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
     // Also how a script closes a window that a script opened.
     connect(this, &QWebEnginePage::windowCloseRequested, this, &KestrelPage::letWindowClose);

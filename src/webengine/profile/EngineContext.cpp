@@ -43,6 +43,12 @@ QWebEngineProfile *EngineContext::profile()
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     enableSpelling(profile);
+    // The engine then opens a page's window only in answer to the user's
+    // click or key, one for each, and answers window.open otherwise with
+    // null, so a page knows at once that no window came. Set here once for
+    // every page rather than on each new page, where it cost every window
+    // a settings update of its own.
+    profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_downloads = new DownloadManager(profile);
     // Without a presenter the engine drops every notification a page shows.
     auto *notifications = new DesktopNotifications(profile);
