@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,6 +42,7 @@ private slots:
     void reloadAsksBeforeSendingAFormAgain();
     void reloadAsksNothingWhenNoFormGoesAgain();
     void stuckPageCanBeEndedAndReloaded();
+    void endingAStuckPageSaysWhichWindowsEndWithIt();
     void alertLoopInSilentModeKeepsTheWindowAnswering();
     void millionCharacterTitleLeavesAUsableCaption();
     void thirtyWindowsOpenedAndClosedLeaveNothingBehind();
@@ -311,6 +313,39 @@ void TestPageLimits::stuckPageCanBeEndedAndReloaded()
     User::click(control<QPushButton>(w, "cmdReload"));
     QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Stuck - Kestrel"), 10000);
     QCOMPARE(server.hits(QStringLiteral("/stuck.html")), loads + 1);
+}
+
+void TestPageLimits::endingAStuckPageSaysWhichWindowsEndWithIt()
+{
+    // A window the page opened for itself shares its page process; once it
+    // has loaded, the first page stops answering.
+    server.page(QStringLiteral("/busy.html"),
+                "<title>Busy</title><body style='margin:0'><a rel='opener' target='_blank' href='/companion.html' "
+                "style='display:block;width:300px;height:100px'>Open</a><script>function hang(){setTimeout(function()"
+                "{document.title='Looping';for(;;){}},200)}</script>");
+    server.page(QStringLiteral("/companion.html"),
+                "<title>Companion</title><script>if(opener&&opener.hang)opener.hang()</script>");
+    MainWindow *w = openOn(QStringLiteral("/busy.html"), QStringLiteral("Busy - Kestrel"));
+    User::click(w->view()->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(openMainWindows().size(), 2, 10000);
+    MainWindow *companion = otherMainWindow(w);
+    QTRY_COMPARE_WITH_TIMEOUT(companion->windowTitle(), QStringLiteral("Companion - Kestrel"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Looping - Kestrel"), 10000);
+
+    QVERIFY(User::focus(w));
+    User::click(control<QPushButton>(w, "cmdStop"));
+    auto *bar = w->findChild<QWidget *>(QStringLiteral("StuckPageBar"));
+    QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 10000);
+    QCOMPARE(control<QLabel>(bar, "StuckPageText")->text(),
+             QStringLiteral("This page is not answering. Ending it also stops the page in 1 other window, which "
+                            "shares its process."));
+    User::click(bar->findChild<QPushButton *>(QStringLiteral("cmdEndPage")));
+    // Each window says its page stopped, and takes it back with Reload.
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(companion->windowTitle(), QStringLiteral("Page stopped - Kestrel"), 10000);
+    QVERIFY(User::focus(companion));
+    User::click(control<QPushButton>(companion, "cmdReload"));
+    QTRY_COMPARE_WITH_TIMEOUT(companion->windowTitle(), QStringLiteral("Companion - Kestrel"), 10000);
 }
 
 void TestPageLimits::alertLoopInSilentModeKeepsTheWindowAnswering()

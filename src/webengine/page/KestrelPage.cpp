@@ -27,6 +27,7 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     : QWebEnginePage(owner->context().profile(), parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
+    owner->context().addPage(this);
     connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
     // Also how a script closes a window that a script opened.
     connect(this, &QWebEnginePage::windowCloseRequested, this, &KestrelPage::letWindowClose);

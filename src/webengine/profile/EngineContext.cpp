@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QWebEngineNotification>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -83,4 +84,23 @@ DownloadManager *EngineContext::downloads()
 {
     profile();
     return m_downloads;
+}
+
+void EngineContext::addPage(QWebEnginePage *page)
+{
+    m_pages.removeAll(nullptr);
+    m_pages.append(page);
+}
+
+int EngineContext::pagesSharingProcessWith(const QWebEnginePage *page) const
+{
+    const qint64 pid = page->renderProcessPid();
+    if (pid <= 0)
+        return 0;
+    int count = 0;
+    for (const QPointer<QWebEnginePage> &other : m_pages) {
+        if (other && other != page && other->renderProcessPid() == pid)
+            ++count;
+    }
+    return count;
 }

@@ -3,12 +3,14 @@
 #include "prompts/CertificateWarning.h"
 #include "prompts/PermissionPrompt.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
 class DesktopNotifications;
 class DownloadManager;
 class History;
+class QWebEnginePage;
 class QWebEngineProfile;
 
 // What the engine keeps for one run of the program, shared by every window
@@ -35,6 +37,12 @@ public:
     CertificateTrust &certificates() { return m_certificates; }
     PermissionAnswers &permissions() { return m_permissions; }
 
+    // Pages of the run, for what concerns several at once; a page is
+    // forgotten when it is deleted.
+    void addPage(QWebEnginePage *page);
+    // The other pages that live in `page`'s page process and end with it.
+    int pagesSharingProcessWith(const QWebEnginePage *page) const;
+
 private:
     QPointer<QWebEngineProfile> m_profile;
     QPointer<DownloadManager> m_downloads;
@@ -42,4 +50,5 @@ private:
     QPointer<DesktopNotifications> m_notifications;
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
+    QList<QPointer<QWebEnginePage>> m_pages;
 };
