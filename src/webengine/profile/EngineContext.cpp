@@ -12,9 +12,22 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+// Long enough for the engine to finish taking a closed page apart.
+constexpr int kAfterCloseMs = 2000;
+} // namespace
+
 EngineContext::EngineContext(QObject *parent)
     : QObject(parent)
 {
+    m_closedPages.setSingleShot(true);
+    m_closedPages.setInterval(kAfterCloseMs);
+    connect(&m_closedPages, &QTimer::timeout, this, &EngineContext::releaseFreedMemory);
+    m_memoryReleaser.setMaxThreadCount(1);
 }
 
 EngineContext::~EngineContext()
@@ -90,6 +103,17 @@ void EngineContext::addPage(QWebEnginePage *page)
 {
     m_pages.removeAll(nullptr);
     m_pages.append(page);
+    connect(page, &QObject::destroyed, &m_closedPages, qOverload<>(&QTimer::start));
+}
+
+void EngineContext::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    // The allocator keeps what was freed for the next allocation, scattered
+    // among what is still in use, and returns it to the system only when
+    // asked: a closed window's memory would otherwise stay with the program.
+    m_memoryReleaser.start([] { malloc_trim(0); });
+#endif
 }
 
 int EngineContext::pagesSharingProcessWith(const QWebEnginePage *page) const

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
 
 class DesktopNotifications;
 class DownloadManager;
@@ -44,6 +46,8 @@ public:
     int pagesSharingProcessWith(const QWebEnginePage *page) const;
 
 private:
+    void releaseFreedMemory();
+
     QPointer<QWebEngineProfile> m_profile;
     QPointer<DownloadManager> m_downloads;
     QPointer<History> m_history;
@@ -51,4 +55,8 @@ private:
     CertificateTrust m_certificates;
     PermissionAnswers m_permissions;
     QList<QPointer<QWebEnginePage>> m_pages;
+    // What a closed window's page and view freed goes back to the system
+    // a moment after the last of a row of closes, beside the GUI thread.
+    QTimer m_closedPages;
+    QThreadPool m_memoryReleaser;
 };
