@@ -24,18 +24,27 @@ inline QList<qint64> processTree(qint64 pid)
     return out;
 }
 
-// Proportional set size of the process and all it started, in kB.
-inline double treePssKb(qint64 pid)
+// One of the kernel's memory figures of one process (as "Pss:" or
+// "Pss_Anon:"), in kB.
+inline double processMemoryKb(qint64 pid, const QByteArray &field = "Pss:")
+{
+    QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toDouble();
+    }
+    return 0;
+}
+
+// Proportional set size of the process and all it started, in kB; with
+// "Pss_Anon:", only what they allocated, which the libraries other programs
+// share with them leave out.
+inline double treePssKb(qint64 pid, const QByteArray &field = "Pss:")
 {
     double kb = 0;
-    for (qint64 p : processTree(pid)) {
-        QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(p));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : f.readAll().split('\n')) {
-            if (line.startsWith("Pss:"))
-                kb += line.mid(4).trimmed().split(' ').first().toDouble();
-        }
-    }
+    for (qint64 p : processTree(pid))
+        kb += processMemoryKb(p, field);
     return kb;
 }

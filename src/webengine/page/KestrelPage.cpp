@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QWidget>
-#include <QWebEngineSettings>
 
 namespace {
 // How long a page that shows no question may take to answer a close.
@@ -30,11 +29,7 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
     : QWebEnginePage(owner->profileState().profile, parent), m_owner(owner),
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
-    setUrlRequestInterceptor(m_resend);
-    // The engine then opens a page's window only in answer to the user's
-    // click or key, one for each, and answers window.open otherwise with
-    // null, so a page knows at once that no window came.
-    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    owner->context().addPage(this);
     connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
     // Also how a script closes a window that a script opened.
     connect(this, &QWebEnginePage::windowCloseRequested, this, &KestrelPage::letWindowClose);
@@ -77,6 +72,7 @@ bool KestrelPage::isPageAddress(const QUrl &url) const
 
 bool KestrelPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    m_resend->navigationStarting(type, isMainFrame);
     // Each step of the page's own navigation, redirects included, comes
     // here before anything is fetched; its parts do not.
     if (isMainFrame) {

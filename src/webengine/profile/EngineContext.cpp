@@ -6,17 +6,24 @@
 #include "prompts/DesktopNotifications.h"
 #include "Spelling.h"
 #include "zoom/SiteZoomStore.h"
-#include "zoom/SiteZoomStore.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
+
+// Long enough for the engine to finish taking a closed page apart.
+constexpr int kAfterCloseMs = 2000;
 
 // What either profile has: settings, spelling, downloads, notifications and zoom.
 void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
@@ -33,6 +40,12 @@ void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<Down
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     enableSpelling(profile);
+    // The engine then opens a page's window only in answer to the user's
+    // click or key, one for each, and answers window.open otherwise with
+    // null, so a page knows at once that no window came. Set here once for
+    // every page rather than on each new page, where it cost every window
+    // a settings update of its own.
+    profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     state.downloads = new DownloadManager(profile, std::move(names));
     // Without a presenter the engine drops every notification a page shows.
     auto *notifications = new DesktopNotifications(profile);
@@ -56,6 +69,10 @@ EngineContext::EngineContext(const ProfileFolder &folder, QObject *parent)
     , m_folder(folder)
     , m_downloadNames(DownloadManager::makeNames())
 {
+    m_closedPages.setSingleShot(true);
+    m_closedPages.setInterval(kAfterCloseMs);
+    connect(&m_closedPages, &QTimer::timeout, this, &EngineContext::releaseFreedMemory);
+    m_memoryReleaser.setMaxThreadCount(1);
 }
 
 EngineContext::~EngineContext()
@@ -180,4 +197,34 @@ void EngineContext::closeProfiles()
         m_private.reset();
     }
     delete m_disk.profile;
+}
+
+void EngineContext::addPage(QWebEnginePage *page)
+{
+    m_pages.removeAll(nullptr);
+    m_pages.append(page);
+    connect(page, &QObject::destroyed, &m_closedPages, qOverload<>(&QTimer::start));
+}
+
+void EngineContext::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    // The allocator keeps what was freed for the next allocation, scattered
+    // among what is still in use, and returns it to the system only when
+    // asked: a closed window's memory would otherwise stay with the program.
+    m_memoryReleaser.start([] { malloc_trim(0); });
+#endif
+}
+
+int EngineContext::pagesSharingProcessWith(const QWebEnginePage *page) const
+{
+    const qint64 pid = page->renderProcessPid();
+    if (pid <= 0)
+        return 0;
+    int count = 0;
+    for (const QPointer<QWebEnginePage> &other : m_pages) {
+        if (other && other != page && other->renderProcessPid() == pid)
+            ++count;
+    }
+    return count;
 }

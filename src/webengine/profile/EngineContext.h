@@ -7,13 +7,17 @@
 #include "prompts/PermissionAnswers.h"
 #include "zoom/SiteZoomStore.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 #include <memory>
 
 class History;
+class QWebEnginePage;
 
 // What the run keeps for one profile of the engine: the profile the pages
 // live in, its downloads and notifications, the certificates the user chose
@@ -80,8 +84,15 @@ public:
     // profiles write what they still hold in memory, cookies among it.
     void closeProfiles();
 
+    // Pages of the run, for what concerns several at once; a page is
+    // forgotten when it is deleted.
+    void addPage(QWebEnginePage *page);
+    // The other pages that live in `page`'s page process and end with it.
+    int pagesSharingProcessWith(const QWebEnginePage *page) const;
+
 private:
     void makeProfile();
+    void releaseFreedMemory();
     void makePrivateProfile();
     void releasePrivateWhenUnused();
 
@@ -93,4 +104,9 @@ private:
     QPointer<History> m_history;
     int m_privatePages = 0;
     int m_privateDownloads = 0;
+    QList<QPointer<QWebEnginePage>> m_pages;
+    // What a closed window's page and view freed goes back to the system
+    // a moment after the last of a row of closes, beside the GUI thread.
+    QTimer m_closedPages;
+    QThreadPool m_memoryReleaser;
 };

@@ -1,5 +1,7 @@
 #include "PageWatchdog.h"
 
+#include "profile/EngineContext.h"
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,8 +20,8 @@ constexpr int kPatienceMs = 3000;
 constexpr QRgb kNoticeColor = 0xfff0b0;
 } // namespace
 
-PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
-    : QWidget(parent), m_page(page)
+PageWatchdog::PageWatchdog(QWebEnginePage *page, const EngineContext &context, QWidget *parent)
+    : QWidget(parent), m_page(page), m_context(context), m_text(new QLabel(this))
 {
     setObjectName(QStringLiteral("StuckPageBar"));
     setAutoFillBackground(true);
@@ -28,7 +30,10 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
     setPalette(colors);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(6, 3, 6, 3);
-    row->addWidget(new QLabel(QStringLiteral("This page is not answering."), this), 1);
+    m_text->setObjectName(QStringLiteral("StuckPageText"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    row->addWidget(m_text, 1);
     auto *end = new QPushButton(QStringLiteral("&End Page"), this);
     end->setObjectName(QStringLiteral("cmdEndPage"));
     auto *wait = new QPushButton(QStringLiteral("&Wait"), this);
@@ -42,7 +47,7 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
     m_patience.setInterval(kPatienceMs);
     connect(&m_patience, &QTimer::timeout, this, [this] {
         if (m_waiting)
-            show();
+            showBar();
     });
     // A page that loads or whose process is gone is not stuck.
     connect(page, &QWebEnginePage::loadFinished, this, &PageWatchdog::pageAnswered);
@@ -53,7 +58,10 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, QWidget *parent)
 
 void PageWatchdog::userActed()
 {
-    if (m_waiting)
+    // A page that has shown nothing yet has nothing to be stuck in. Asking
+    // its empty first document would also make the engine start a page
+    // process for that document alone, before the page the window opens on.
+    if (m_waiting || m_page->url().isEmpty())
         return;
     m_waiting = true;
     const int probe = ++m_probe;
@@ -65,6 +73,19 @@ void PageWatchdog::userActed()
             self->pageAnswered();
     });
     m_patience.start();
+}
+
+void PageWatchdog::showBar()
+{
+    const int others = m_context.pagesSharingProcessWith(m_page);
+    QString text = QStringLiteral("This page is not answering.");
+    if (others == 1)
+        text += QStringLiteral(" Ending it also stops the page in 1 other window, which shares its process.");
+    else if (others > 1)
+        text += QStringLiteral(" Ending it also stops the pages in %1 other windows, which share its process.")
+                    .arg(others);
+    m_text->setText(text);
+    show();
 }
 
 void PageWatchdog::pageAnswered()

@@ -58,7 +58,7 @@ WebEngineBrowserView::WebEngineBrowserView(EngineContext &context, bool privatel
     if (!privately)
         new VisitRecorder(m_view->page(), m_context.history());
     m_find = new FindBar(m_view, m_container);
-    m_watchdog = new PageWatchdog(m_view->page(), m_container);
+    m_watchdog = new PageWatchdog(m_view->page(), m_context, m_container);
     m_printer = new PagePrinter(m_view, m_container, this);
     connect(m_printer, &PagePrinter::statusChanged, this, &BrowserView::statusTextChanged);
     m_zoom = new PageZoom(m_view, *m_profileState->zoom, this);
