@@ -33,6 +33,8 @@ PageWatchdog::PageWatchdog(QWebEnginePage *page, const EngineContext &context, Q
     m_text->setObjectName(QStringLiteral("StuckPageText"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
+    // Named while the bar is hidden too: a screen reader lists it all the same.
+    m_text->setAccessibleName(QStringLiteral("Page not responding"));
     row->addWidget(m_text, 1);
     auto *end = new QPushButton(QStringLiteral("&End Page"), this);
     end->setObjectName(QStringLiteral("cmdEndPage"));
@@ -85,6 +87,7 @@ void PageWatchdog::showBar()
         text += QStringLiteral(" Ending it also stops the pages in %1 other windows, which share its process.")
                     .arg(others);
     m_text->setText(text);
+    m_text->setAccessibleName(text);
     show();
 }
 

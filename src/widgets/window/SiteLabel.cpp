@@ -6,6 +6,8 @@ SiteLabel::SiteLabel(QWidget *parent)
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setAccessibleName(QStringLiteral("Site"));
+    setAccessibleDescription(QStringLiteral("Where the page comes from"));
 }
 
 void SiteLabel::setSite(const PageSite &site)
@@ -13,7 +15,8 @@ void SiteLabel::setSite(const PageSite &site)
     if (site == m_site)
         return;
     m_site = site;
-    setAccessibleName(site.text());
+    // A blank page has no site; the label keeps a name for a screen reader.
+    setAccessibleName(site.text().isEmpty() ? QStringLiteral("Site") : site.text());
     setToolTip(site.text());
     showFitted();
 }
