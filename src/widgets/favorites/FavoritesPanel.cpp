@@ -137,33 +137,33 @@ void FavoritesPanel::showRows(const FavoritesStore::Rows &rows, bool madeHere)
     m_list->setUpdatesEnabled(true);
 }
 
-void FavoritesPanel::openSelected()
+std::optional<FavoritesModel::Favorite> FavoritesPanel::selectedFavorite()
 {
     const int index = selectedIndex();
     if (index < 0)
-        return;
+        return std::nullopt;
     // The row must still be the favorite it names; if the file changed
-    // under it, the list is brought up to date instead.
-    const std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
+    // under it, the list is brought up to date and the user chooses again.
+    std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
     if (!favorite || favorite->name != m_list->item(index)->text()) {
         m_model->refresh();
-        return;
+        return std::nullopt;
     }
-    emit openRequested(favorite->url);
+    return favorite;
+}
+
+void FavoritesPanel::openSelected()
+{
+    if (const std::optional<FavoritesModel::Favorite> favorite = selectedFavorite())
+        emit openRequested(favorite->url);
 }
 
 void FavoritesPanel::confirmDelete()
 {
     const int index = selectedIndex();
-    if (index < 0)
+    const std::optional<FavoritesModel::Favorite> favorite = selectedFavorite();
+    if (!favorite)
         return;
-    // The row must still name the favorite it shows; if the file changed
-    // under it, the list is brought up to date and the user chooses again.
-    const std::optional<FavoritesModel::Favorite> favorite = m_model->at(index);
-    if (!favorite || favorite->name != m_list->item(index)->text()) {
-        m_model->refresh();
-        return;
-    }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Delete Favorite"),
                     deletePromptText(favorite->name, favorite->url), QMessageBox::Yes | QMessageBox::No, window());
     box.setObjectName(QStringLiteral("DeletePrompt"));

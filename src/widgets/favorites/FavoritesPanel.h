@@ -1,10 +1,12 @@
 #pragma once
 
+#include "favorites/FavoritesModel.h"
 #include "favorites/FavoritesStore.h"
 
 #include <QWidget>
 
-class FavoritesModel;
+#include <optional>
+
 class QListWidget;
 class QPushButton;
 
@@ -33,6 +35,8 @@ protected:
 private:
     void showAll();
     void showRows(const FavoritesStore::Rows &rows, bool madeHere);
+    // The selected favorite, if its row still shows it.
+    std::optional<FavoritesModel::Favorite> selectedFavorite();
     void openSelected();
     void confirmDelete();
 
