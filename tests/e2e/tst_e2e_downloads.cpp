@@ -76,6 +76,7 @@ class TestDownloads : public EngineTest
     Q_OBJECT
 private slots:
     void sameNameDownloadsAtOnceEachLandWhole();
+    void privateAndOrdinaryDownloadsOfOneNameLandApart();
     void failuresAndDisguisedNamesEndInWords();
     void downloadsAPageStartsOnItsOwnAskOnce();
 };
@@ -126,6 +127,48 @@ void TestDownloads::sameNameDownloadsAtOnceEachLandWhole()
         names << QStringLiteral("statement (%1).pdf").arg(i);
     names.sort();
     QCOMPARE(landed().keys(), names);
+    QList<QByteArray> contents = landed().values();
+    std::sort(contents.begin(), contents.end());
+    std::sort(served.begin(), served.end());
+    QCOMPARE(contents, served);
+    server.hold = nullptr;
+}
+
+// A private window's downloads go to the same folder as the others: one
+// of the same name running at once in each lands under a name of its own.
+void TestDownloads::privateAndOrdinaryDownloadsOfOneNameLandApart()
+{
+    emptyDownloadsFolder();
+    QList<QByteArray> served;
+    server.answer = [&served](const QString &path, const QByteArray &) -> QByteArray {
+        if (path != QLatin1String("/report.txt"))
+            return {};
+        served << QByteArray("report " + QByteArray::number(served.size()) + "\n").repeated(500);
+        return attachment("filename=\"report.txt\"", served.last());
+    };
+    server.hold = [](const QString &path) { return path == QLatin1String("/report.txt"); };
+    server.page(QStringLiteral("/files.html"), "<title>Files</title><body style='margin:0'>"
+                                               "<a href='/report.txt' style='position:absolute;top:0;width:300px;"
+                                               "height:100px'>Report</a>");
+    MainWindow *w = openOn(QStringLiteral("/files.html"), QStringLiteral("Files - Kestrel"));
+    User::click(w->view()->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(server.heldBack(), 1, 20000);
+
+    User::key(QStringLiteral("ctrl+shift+p"));
+    MainWindow *p = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((p = otherMainWindow(w)), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(p->windowTitle().endsWith(QStringLiteral(" - Kestrel (Private)")), 20000);
+    QVERIFY(User::focus(p));
+    User::key(QStringLiteral("ctrl+l"));
+    User::type(server.url(QStringLiteral("/files.html")));
+    User::key(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(p->windowTitle(), QStringLiteral("Files - Kestrel (Private)"), 20000);
+    QTest::qWait(700); // the title comes before the page takes clicks
+    User::click(p->view()->widget(), QPoint(100, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(server.heldBack(), 2, 20000);
+    server.release();
+    QTRY_COMPARE_WITH_TIMEOUT(landed().keys(),
+                              (QStringList{QStringLiteral("report (1).txt"), QStringLiteral("report.txt")}), 20000);
     QList<QByteArray> contents = landed().values();
     std::sort(contents.begin(), contents.end());
     std::sort(served.begin(), served.end());

@@ -30,6 +30,13 @@ KestrelPage::KestrelPage(WebEngineBrowserView *owner, QObject *parent)
       m_dialogs(new ScriptDialogs(owner->widget())), m_resend(new FormResendGuard(this))
 {
     owner->context().addPage(this);
+    m_fileGuard = owner->profileState().fileGuard;
+    // Also a page restored with its history, or one that came by a way the
+    // navigation check did not see.
+    connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (url.isLocalFile())
+            showsFiles();
+    });
     connect(this, &QWebEnginePage::urlChanged, m_dialogs, &ScriptDialogs::pageMovedTo);
     // Also how a script closes a window that a script opened.
     connect(this, &QWebEnginePage::windowCloseRequested, this, &KestrelPage::letWindowClose);
@@ -63,6 +70,21 @@ void KestrelPage::letWindowClose()
     emit m_owner->closeRequested();
 }
 
+KestrelPage::~KestrelPage()
+{
+    if (m_showsFiles && m_fileGuard)
+        m_fileGuard->pageShowsFiles(false);
+}
+
+void KestrelPage::showsFiles()
+{
+    if (m_showsFiles)
+        return;
+    m_showsFiles = true;
+    if (m_fileGuard)
+        m_fileGuard->pageShowsFiles(true);
+}
+
 bool KestrelPage::isPageAddress(const QUrl &url) const
 {
     // What is fetched has no fragment; where the page goes may have one.
@@ -73,6 +95,9 @@ bool KestrelPage::isPageAddress(const QUrl &url) const
 bool KestrelPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     m_resend->navigationStarting(type, isMainFrame);
+    // Before the file's first request: its document must not run unwatched.
+    if (url.isLocalFile())
+        showsFiles();
     // Each step of the page's own navigation, redirects included, comes
     // here before anything is fetched; its parts do not.
     if (isMainFrame) {
@@ -91,6 +116,9 @@ QWebEnginePage *KestrelPage::createWindow(WebWindowType)
     if (cancel || !view)
         return nullptr;
     m_owner->profileState().downloads->pageOpened(this, view->page());
+    // A window a local page opens shares what its opener may read.
+    if (m_showsFiles)
+        static_cast<KestrelPage *>(view->page())->showsFiles();
     return view->page();
 }
 

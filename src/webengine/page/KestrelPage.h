@@ -6,6 +6,7 @@
 #include <QWebEnginePage>
 
 class FormResendGuard;
+class LocalFileGuard;
 class ScriptDialogs;
 class ScriptErrorBox;
 class WebEngineBrowserView;
@@ -18,6 +19,7 @@ class KestrelPage : public QWebEnginePage
     Q_OBJECT
 public:
     KestrelPage(WebEngineBrowserView *owner, QObject *parent);
+    ~KestrelPage() override;
 
     // Lets the page answer whether it may be left (its beforeunload) before
     // its window closes; the owner's closeRequested follows when it may. A
@@ -28,6 +30,9 @@ public:
     // Whether `url` is where the page itself is going (or was last sent),
     // rather than one of its images, scripts or frames.
     bool isPageAddress(const QUrl &url) const;
+    // The page has shown, or will show, a local file: from now on, and in
+    // the windows it opens, it may try to read others.
+    void showsFiles();
 
 signals:
     // The page is about to be replaced by another document.
@@ -53,4 +58,7 @@ private:
     QPointer<ScriptErrorBox> m_errorBox;
     QTimer m_closeAnswer;
     QUrl m_pageAddress;
+    // The profile's, kept: the page may outlive its owner.
+    QPointer<LocalFileGuard> m_fileGuard;
+    bool m_showsFiles = false;
 };

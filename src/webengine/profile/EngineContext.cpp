@@ -36,7 +36,7 @@ void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<Down
     profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     // A page opened from a file is no key to the user's other files.
-    profile->setUrlRequestInterceptor(new LocalFileGuard(profile));
+    state.fileGuard = new LocalFileGuard(profile);
     // No window shows a site's icon; fetching it costs a request per page.
     profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     enableSpelling(profile);

@@ -3,6 +3,7 @@
 #include "downloads/DownloadManager.h"
 #include "profile/ProfileFolder.h"
 #include "prompts/DesktopNotifications.h"
+#include "profile/LocalFileGuard.h"
 #include "prompts/CertificateWarning.h"
 #include "prompts/PermissionAnswers.h"
 #include "zoom/SiteZoomStore.h"
@@ -33,6 +34,8 @@ struct ProfileState
     // The zoom of each site: kept in the profile's folder, or for the run
     // only in a private profile.
     QPointer<SiteZoomStore> zoom;
+    // Watches the profile's requests while a page that showed a local file lives.
+    QPointer<LocalFileGuard> fileGuard;
 };
 
 // What the engine keeps for one run of the program, shared by every window

@@ -1,5 +1,6 @@
 #include "LocalFileGuard.h"
 
+#include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 
 namespace {
@@ -28,6 +29,19 @@ bool isShownOnly(QWebEngineUrlRequestInfo::ResourceType type)
 }
 
 } // namespace
+
+LocalFileGuard::LocalFileGuard(QWebEngineProfile *profile)
+    : QWebEngineUrlRequestInterceptor(profile)
+    , m_profile(profile)
+{
+}
+
+void LocalFileGuard::pageShowsFiles(bool on)
+{
+    m_pages += on ? 1 : -1;
+    if (m_pages == (on ? 1 : 0))
+        m_profile->setUrlRequestInterceptor(on ? this : nullptr);
+}
 
 void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
