@@ -8,7 +8,17 @@ set -eu
 build=$1
 stage=$(mktemp -d)
 home=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; chmod -R u+w "$stage"; rm -rf "$stage" "$home"' EXIT
+# Kestrel writes its session and cookies as SIGTERM ends it: the home goes
+# once it has.
+cleanup() {
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    chmod -R u+w "$stage"
+    rm -rf "$stage" "$home"
+}
+trap cleanup EXIT
 pid=
 
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
