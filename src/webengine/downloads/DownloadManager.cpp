@@ -89,10 +89,11 @@ std::shared_ptr<DownloadNames> DownloadManager::makeNames()
     return std::make_shared<DownloadNames>(isTaken, kPartialSuffix);
 }
 
-DownloadManager::DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
+DownloadManager::DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names,
+                                 UserActions *actions)
     : QObject(profile)
     , m_names(std::move(names))
-    , m_actions(new UserActions(this))
+    , m_actions(actions)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::start);
 }
@@ -183,12 +184,13 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     const QString shownFolder = QDir::toNativeSeparators(folder);
     if (!QDir().mkpath(folder))
         return refuse(download, d, QStringLiteral("the folder %1 cannot be made").arg(shownFolder));
-    d.path = m_names->reserve(folder, d.name, nameRoom(folder));
+    const int room = nameRoom(folder);
+    d.path = m_names->reserve(folder, d.name, room);
     // Until the user answers, the file has a name that claims nothing. The
     // engine cannot hold a download back for long: a server that has sent
     // it all and closed would leave it broken.
     if (mustAsk && !d.path.isEmpty()) {
-        d.staging = m_names->reserve(folder, QStringLiteral("Unconfirmed %1").arg(download->id()), nameRoom(folder));
+        d.staging = m_names->reserve(folder, QStringLiteral("Unconfirmed %1").arg(download->id()), room);
         d.state = State::Asking;
     }
     if (d.path.isEmpty() || (mustAsk && d.staging.isEmpty())) {

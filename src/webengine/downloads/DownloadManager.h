@@ -49,8 +49,9 @@ public:
     };
 
     // Managers that save to the same folders share `names`, so that two
-    // profiles' downloads of one name never meet in one file.
-    DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names);
+    // profiles' downloads of one name never meet in one file; and one watch
+    // of the user's input, which the application hands every event.
+    DownloadManager(QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names, UserActions *actions);
     static std::shared_ptr<DownloadNames> makeNames();
     ~DownloadManager() override;
 

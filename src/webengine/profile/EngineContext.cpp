@@ -2,6 +2,7 @@
 
 #include "LocalFileGuard.h"
 #include "downloads/DownloadManager.h"
+#include "downloads/UserActions.h"
 #include "history/History.h"
 #include "prompts/DesktopNotifications.h"
 #include "Spelling.h"
@@ -26,7 +27,8 @@ namespace {
 constexpr int kAfterCloseMs = 2000;
 
 // What either profile has: settings, spelling, downloads, notifications and zoom.
-void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names)
+void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<DownloadNames> names,
+           UserActions *actions)
 {
     state.profile = profile;
     // Pages may fill the screen; the engine lets them only on a user's action.
@@ -46,7 +48,7 @@ void setUp(ProfileState &state, QWebEngineProfile *profile, std::shared_ptr<Down
     // every page rather than on each new page, where it cost every window
     // a settings update of its own.
     profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    state.downloads = new DownloadManager(profile, std::move(names));
+    state.downloads = new DownloadManager(profile, std::move(names), actions);
     // Without a presenter the engine drops every notification a page shows.
     auto *notifications = new DesktopNotifications(profile);
     state.notifications = notifications;
@@ -103,7 +105,15 @@ void EngineContext::makeProfile()
     auto *profile = new QWebEngineProfile(QStringLiteral("Kestrel"), QCoreApplication::instance());
     profile->setPersistentStoragePath(m_folder.path);
     profile->setCachePath(m_folder.cachePath);
-    setUp(m_disk, profile, m_downloadNames);
+    setUp(m_disk, profile, m_downloadNames, userActions());
+}
+
+UserActions *EngineContext::userActions()
+{
+    // Made with the first profile: it watches the application's input.
+    if (!m_userActions)
+        m_userActions = new UserActions(this);
+    return m_userActions;
 }
 
 History *EngineContext::history()
@@ -119,7 +129,7 @@ void EngineContext::makePrivateProfile()
     // data in memory alone.
     auto *profile = new QWebEngineProfile(QCoreApplication::instance());
     m_private = std::make_unique<ProfileState>();
-    setUp(*m_private, profile, m_downloadNames);
+    setUp(*m_private, profile, m_downloadNames, userActions());
     // A private download goes on after its window closed, as others do:
     // the profile stays until it ends.
     connect(profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest *download) {

@@ -18,6 +18,7 @@
 #include <memory>
 
 class History;
+class UserActions;
 class QWebEnginePage;
 
 // What the run keeps for one profile of the engine: the profile the pages
@@ -57,9 +58,6 @@ public:
     // The profile on disk and what the run keeps for it.
     QWebEngineProfile *profile() { return state(false).profile; }
     DownloadManager *downloads() { return state(false).downloads; }
-    DesktopNotifications *notifications() { return state(false).notifications; }
-    CertificateTrust &certificates() { return state(false).certificates; }
-    PermissionAnswers &permissions() { return state(false).permissions; }
     // The on-disk profile's, or the private one's; made when first asked for.
     ProfileState &state(bool privately);
     // Keeps the private profile while `page` lives.
@@ -95,6 +93,7 @@ public:
 
 private:
     void makeProfile();
+    UserActions *userActions();
     void releaseFreedMemory();
     void makePrivateProfile();
     void releasePrivateWhenUnused();
@@ -102,6 +101,7 @@ private:
     ProfileFolder m_folder;
     // Both profiles save to the same folders.
     std::shared_ptr<DownloadNames> m_downloadNames;
+    QPointer<UserActions> m_userActions;
     ProfileState m_disk;
     std::unique_ptr<ProfileState> m_private;
     QPointer<History> m_history;
