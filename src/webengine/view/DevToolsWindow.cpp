@@ -17,7 +17,7 @@ DevToolsWindow::DevToolsWindow(WebEngineBrowserView *view)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     m_tools = new QWebEngineView(this);
-    m_tools->setPage(new QWebEnginePage(view->context().profile(), m_tools));
+    m_tools->setPage(new QWebEnginePage(view->profileState().profile, m_tools));
     column->addWidget(m_tools);
     // The tools' own close button.
     connect(m_tools->page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
