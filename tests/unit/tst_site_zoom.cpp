@@ -16,6 +16,7 @@ private slots:
     void steps();
     void keptAcrossRunsAndForgottenWhenCleared();
     void twoRunsKeepEachOthersSites();
+    void aStoreWithoutAFileKeepsEverySiteForTheRun();
     void spoiltFileStartsEmptyAndValuesStayInRange();
 
 private:
@@ -75,6 +76,17 @@ void TestSiteZoom::twoRunsKeepEachOthersSites()
     QVERIFY(read.load(nullptr));
     QCOMPARE(read.zoom(QStringLiteral("a.test")), 1.5);
     QCOMPARE(read.zoom(QStringLiteral("b.test")), 2.0);
+}
+
+// A private window's: no site is forgotten when another is kept.
+void TestSiteZoom::aStoreWithoutAFileKeepsEverySiteForTheRun()
+{
+    SiteZoomStore store;
+    QVERIFY(store.load(nullptr));
+    QVERIFY(store.store(QStringLiteral("a.test"), 1.5, nullptr));
+    QVERIFY(store.store(QStringLiteral("b.test"), 0.8, nullptr));
+    QCOMPARE(store.zoom(QStringLiteral("a.test")), 1.5);
+    QCOMPARE(store.zoom(QStringLiteral("b.test")), 0.8);
 }
 
 void TestSiteZoom::spoiltFileStartsEmptyAndValuesStayInRange()

@@ -32,9 +32,11 @@ SiteZoomStore::SiteZoomStore(const QString &path, QObject *parent)
 
 bool SiteZoomStore::load(QString *error)
 {
-    m_zoom.clear();
+    // Without a file there is nothing to read afresh: what the run keeps is
+    // all there is.
     if (m_path.isEmpty())
         return true;
+    m_zoom.clear();
     QFile file(m_path);
     if (!file.exists())
         return true;

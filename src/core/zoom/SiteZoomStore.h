@@ -22,7 +22,8 @@ public:
     explicit SiteZoomStore(const QString &path = QString(), QObject *parent = nullptr);
 
     // Reads the file afresh. A missing file is an empty store; one that
-    // cannot be read leaves the store empty and says why.
+    // cannot be read leaves the store empty and says why. A store without
+    // a file keeps what it has.
     bool load(QString *error);
     // The factor kept for the site, 1 when none is.
     double zoom(const QString &site) const;
