@@ -58,9 +58,11 @@ void BrowserHost::start(const QStringList &addresses)
 {
     // Addresses handed over by the desktop open at once, one window each;
     // the start-up dialog is for a plain start.
+    // Read once for the whole start: the windows all begin from it.
+    const Preferences preferences = Preferences::load();
     MainWindow *first = nullptr;
     for (const QString &address : addresses) {
-        MainWindow *w = openWindow(address);
+        MainWindow *w = openWindow(preferences, address);
         w->show();
         if (!first)
             first = w;
@@ -70,26 +72,26 @@ void BrowserHost::start(const QStringList &addresses)
             offerRestore(first);
         return;
     }
-    const Preferences preferences = Preferences::load();
     if (preferences.skipStartupDialog()) {
-        openFirstWindows();
+        openFirstWindows(preferences);
         return;
     }
     auto *dialog = new StartupDialog(preferences, !m_session.previous().windows.isEmpty());
-    connect(dialog, &StartupDialog::started, this, &BrowserHost::openFirstWindows);
+    // The dialog has just written the user's choice.
+    connect(dialog, &StartupDialog::started, this, [this] { openFirstWindows(Preferences::load()); });
     dialog->show();
 }
 
-void BrowserHost::openFirstWindows()
+void BrowserHost::openFirstWindows(const Preferences &preferences)
 {
     // Continue brings back every window of the last run; the last address
     // is what a run before windows were kept leaves to continue with.
-    if (Preferences::load().startPage == Preferences::StartPage::Continue && !m_session.previous().windows.isEmpty()) {
+    if (preferences.startPage == Preferences::StartPage::Continue && !m_session.previous().windows.isEmpty()) {
         for (const Session::Window &kept : m_session.previous().windows)
-            restoreWindow(kept)->show();
+            restoreWindow(kept, preferences.suppressErrors)->show();
         return;
     }
-    MainWindow *w = openWindow();
+    MainWindow *w = openWindow(preferences);
     w->show();
     if (m_session.previousCrashed())
         offerRestore(w);
@@ -114,16 +116,16 @@ void BrowserHost::offerRestore(MainWindow *window)
         m_session.setOffered({});
         if (clicked != restore)
             return;
+        const bool silent = Preferences::load().suppressErrors;
         for (const Session::Window &kept : windows)
-            restoreWindow(kept)->show();
+            restoreWindow(kept, silent)->show();
     });
     box->show();
 }
 
-MainWindow *BrowserHost::restoreWindow(const Session::Window &kept)
+MainWindow *BrowserHost::restoreWindow(const Session::Window &kept, bool silent)
 {
-    MainWindow *w =
-        createWindow(ViewStart{QString(), true, Preferences::load().suppressErrors, false, kept.view});
+    MainWindow *w = createWindow(ViewStart{QString(), true, silent, false, kept.view});
     w->restoreGeometry(kept.geometry);
     return w;
 }
@@ -149,7 +151,11 @@ void BrowserHost::openHandedOver(const QStringList &addresses)
 
 MainWindow *BrowserHost::openWindow(const QString &address)
 {
-    const Preferences preferences = Preferences::load();
+    return openWindow(Preferences::load(), address);
+}
+
+MainWindow *BrowserHost::openWindow(const Preferences &preferences, const QString &address)
+{
     const Preferences::FirstPage first = address.isEmpty() ? preferences.firstPage()
                                                            : Preferences::FirstPage{address, true};
     return createWindow(ViewStart{first.address, first.keepInHistory, preferences.suppressErrors});
@@ -307,7 +313,7 @@ void BrowserHost::openPrivateWindow()
 void BrowserHost::reopenClosedWindow()
 {
     if (m_session.hasClosedWindows())
-        bringUp(restoreWindow(m_session.takeClosedWindow()));
+        bringUp(restoreWindow(m_session.takeClosedWindow(), Preferences::load().suppressErrors));
 }
 
 void BrowserHost::showClearData()

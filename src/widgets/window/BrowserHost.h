@@ -79,8 +79,9 @@ protected:
     virtual void endOfRun();
 
 private:
-    void openFirstWindows();
-    MainWindow *restoreWindow(const Session::Window &kept);
+    void openFirstWindows(const Preferences &preferences);
+    MainWindow *restoreWindow(const Session::Window &kept, bool silent);
+    MainWindow *openWindow(const Preferences &preferences, const QString &address = QString());
     void offerRestore(MainWindow *window);
     void clearChosen(const QStringList &names, bool alsoOnClose);
     void rememberLastUrl(const QString &url);
