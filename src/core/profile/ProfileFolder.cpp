@@ -130,19 +130,20 @@ void runScheduled(const ProfileFolder &profile)
     QFile::remove(profile.pendingCleanupFile());
 }
 
+// A run without a profile folder (a test's) has no choice to keep.
 QStringList clearOnClose(const ProfileFolder &profile)
 {
-    return readLines(profile.clearOnCloseFile());
+    return profile.path.isEmpty() ? QStringList() : readLines(profile.clearOnCloseFile());
 }
 
 bool storeClearOnClose(const ProfileFolder &profile, const QStringList &names, QString *error)
 {
-    if (names.isEmpty()) {
-        if (QFile::remove(profile.clearOnCloseFile()) || !QFile::exists(profile.clearOnCloseFile()))
-            return true;
-        return writeLines(profile.clearOnCloseFile(), names, error);
-    }
-    return writeLines(profile.clearOnCloseFile(), names, error);
+    if (profile.path.isEmpty())
+        return true;
+    const QString file = profile.clearOnCloseFile();
+    if (names.isEmpty() && (QFile::remove(file) || !QFile::exists(file)))
+        return true;
+    return writeLines(file, names, error);
 }
 
 } // namespace ProfileCleanup

@@ -332,8 +332,7 @@ void BrowserHost::clearChosen(const QStringList &names, bool alsoOnClose)
             entry.clearNow();
     }
     QString error;
-    if (!m_profile.path.isEmpty()
-        && !ProfileCleanup::storeClearOnClose(m_profile, alsoOnClose ? names : QStringList(), &error))
+    if (!ProfileCleanup::storeClearOnClose(m_profile, alsoOnClose ? names : QStringList(), &error))
         showSaveError(nullptr, error);
 }
 
@@ -355,16 +354,14 @@ void BrowserHost::endOfRun()
         return;
     m_ended = true;
     m_session.finish();
-    if (!m_profile.path.isEmpty()) {
-        const QStringList chosen = ProfileCleanup::clearOnClose(m_profile);
-        for (const ClearableData &entry : m_browsingData.entries()) {
-            if (!chosen.contains(entry.name))
-                continue;
-            if (entry.clearAtClose)
-                entry.clearAtClose();
-            else if (entry.clearNow)
-                entry.clearNow();
-        }
+    const QStringList chosen = ProfileCleanup::clearOnClose(m_profile);
+    for (const ClearableData &entry : m_browsingData.entries()) {
+        if (!chosen.contains(entry.name))
+            continue;
+        if (entry.clearAtClose)
+            entry.clearAtClose();
+        else if (entry.clearNow)
+            entry.clearNow();
     }
     // Windows still open go now, without asking: the run is over. Those
     // closed before go with them.
