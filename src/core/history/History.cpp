@@ -14,7 +14,7 @@ constexpr int kLargestBatch = 500;
 } // namespace
 
 History::History(const QString &path, QObject *parent)
-    : QObject(parent), m_path(path), m_worker(new QObject), m_db(std::make_shared<std::unique_ptr<HistoryDatabase>>())
+    : QObject(parent), m_worker(new QObject), m_db(std::make_shared<std::unique_ptr<HistoryDatabase>>())
 {
     qRegisterMetaType<HistoryEntries>();
     m_thread.setObjectName(QStringLiteral("History"));

@@ -35,8 +35,6 @@ public:
     void remove(const QStringList &addresses);
     void clear();
 
-    QString path() const { return m_path; }
-
     // A title is cut to this many characters.
     static constexpr int kLongestTitle = 1000;
     // An address longer than this (a page's data in its address) is not kept.
@@ -52,7 +50,6 @@ private:
     // Runs `work` on the database in the background, in the order asked.
     void inBackground(std::function<void(HistoryDatabase &)> work);
 
-    QString m_path;
     QThread m_thread;
     QObject *m_worker = nullptr; // lives in m_thread
     std::shared_ptr<std::unique_ptr<HistoryDatabase>> m_db; // touched only in m_thread

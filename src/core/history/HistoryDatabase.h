@@ -33,8 +33,6 @@ public:
     bool remove(const QStringList &addresses, QString *error);
     bool clear(QString *error);
 
-    QString path() const { return m_path; }
-
 private:
     bool prepare(QString *error);
 

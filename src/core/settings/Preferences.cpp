@@ -51,9 +51,9 @@ bool store(const QString &key, const QString &value, QString *error)
     return writeIniValue(kSection, key, value, error);
 }
 
-} // namespace
+const QLatin1String kDefaultSearchUrl("https://duckduckgo.com/?q=%s");
 
-const QString Preferences::kDefaultSearchUrl = QStringLiteral("https://duckduckgo.com/?q=%s");
+} // namespace
 
 Preferences Preferences::fromBytes(const QByteArray &bytes)
 {

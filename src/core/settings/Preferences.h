@@ -22,7 +22,6 @@ struct Preferences
     // Where words typed into the address box are searched; "%s" stands for
     // the words. A privacy-respecting engine when the file names none.
     QString searchUrl;
-    static const QString kDefaultSearchUrl;
 
     static Preferences fromBytes(const QByteArray &bytes);
     // One read of the settings file.

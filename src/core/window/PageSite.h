@@ -33,5 +33,4 @@ struct PageSite
     QString text() const { return prefix() + name; }
 
     bool operator==(const PageSite &o) const { return kind == o.kind && name == o.name; }
-    bool operator!=(const PageSite &o) const { return !(*this == o); }
 };

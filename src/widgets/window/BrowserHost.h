@@ -66,7 +66,6 @@ public:
     void showClearData() override;
     void windowClosing(MainWindow *window) override;
 
-    const ProfileFolder &profile() const { return m_profile; }
     // What Clear Browsing Data offers; add what you keep in the profile.
     BrowsingData &browsingData() { return m_browsingData; }
 

@@ -14,7 +14,6 @@ public:
     explicit SiteLabel(QWidget *parent);
 
     void setSite(const PageSite &site);
-    const PageSite &site() const { return m_site; }
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
