@@ -45,6 +45,16 @@ PageSite PageSite::of(const QUrl &committed, bool certificateException)
     return {Kind::NotSecure, hostAndPort(committed)};
 }
 
+QString PageSite::originOf(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+}
+
+QString PageSite::subject() const
+{
+    return kind != Kind::File && !name.isEmpty() ? name : QStringLiteral("This page");
+}
+
 QString PageSite::prefix() const
 {
     switch (kind) {

@@ -27,9 +27,15 @@ struct PageSite
     // `certificateException`: the user chose to open this host although its
     // certificate is not trusted.
     static PageSite of(const QUrl &committed, bool certificateException = false);
+    // The origin of `url` (scheme, host and port) that a site's answers are
+    // kept by, without user name, path, query or fragment.
+    static QString originOf(const QUrl &url);
 
     // What goes before the name: "https://", "Not secure: "...
     QString prefix() const;
+    // Who asks, as a sentence names it: the site's name, or "This page" for
+    // a file or a page without one.
+    QString subject() const;
     QString text() const { return prefix() + name; }
 
     bool operator==(const PageSite &o) const { return kind == o.kind && name == o.name; }

@@ -3,6 +3,7 @@
 #include "DownloadQuestion.h"
 #include "DownloadsWindow.h"
 #include "UserActions.h"
+#include "window/PageSite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,11 +47,6 @@ QWidget *windowOf(const QWebEnginePage *page)
 QString siteOf(const QUrl &page)
 {
     return page.host().isEmpty() ? QStringLiteral("This page") : page.host();
-}
-
-QString originOf(const QUrl &page)
-{
-    return page.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
 }
 
 // Why a download broke off. The engine gives up on a connection that keeps
@@ -160,7 +156,7 @@ void DownloadManager::start(QWebEngineDownloadRequest *download)
     d.name = DownloadName::clean(suggested.isEmpty() ? download->downloadFileName() : suggested, nameRoom(folder));
     // A window that a click opened for a file shows no page of its own.
     const QUrl pageAddress = d.page && !d.page->url().isEmpty() ? d.page->url() : download->url();
-    const QString origin = originOf(pageAddress);
+    const QString origin = PageSite::originOf(pageAddress);
     QWidget *window = windowOf(d.page);
 
     // A download the user asked for starts; one the page started on its own

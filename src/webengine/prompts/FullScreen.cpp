@@ -18,9 +18,7 @@ constexpr int kNoticeMs = 4000;
 
 QString noticeFor(const QUrl &origin)
 {
-    const PageSite site = PageSite::of(origin);
-    const bool named = site.kind != PageSite::Kind::File && !site.name.isEmpty();
-    return QStringLiteral("%1 is now full screen: press Esc to leave").arg(named ? site.name : QStringLiteral("This page"));
+    return QStringLiteral("%1 is now full screen: press Esc to leave").arg(PageSite::of(origin).subject());
 }
 
 class FullScreenWindow : public QWidget

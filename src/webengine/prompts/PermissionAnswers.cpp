@@ -37,7 +37,5 @@ QString PermissionAnswers::question(const QUrl &origin, QWebEnginePage::Feature 
     case QWebEnginePage::DesktopVideoCapture: use = QStringLiteral("see your screen"); break;
     case QWebEnginePage::DesktopAudioVideoCapture: use = QStringLiteral("see your screen and hear its sound"); break;
     }
-    const PageSite site = PageSite::of(origin);
-    const bool named = site.kind != PageSite::Kind::File && !site.name.isEmpty();
-    return QStringLiteral("%1 wants to %2.").arg(named ? site.name : QStringLiteral("This page"), use);
+    return QStringLiteral("%1 wants to %2.").arg(PageSite::of(origin).subject(), use);
 }

@@ -14,9 +14,7 @@ SignInPrompt::SignInPrompt(QWidget *pageArea)
 
 void SignInPrompt::ask(const QUrl &url, QAuthenticator *auth, const QString &proxyHost)
 {
-    const QString site = proxyHost.isEmpty() ? url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
-                                                            | QUrl::RemoveUserInfo).toString()
-                                             : QStringLiteral("proxy ") + proxyHost;
+    const QString site = proxyHost.isEmpty() ? PageSite::originOf(url) : QStringLiteral("proxy ") + proxyHost;
     const bool joins = m_dialog && m_dialogSite == site;
     constexpr int kCancelsBeforeSilence = 2;
     if (m_closing || m_refused.contains(site) || m_refused.size() >= kCancelsBeforeSilence || (m_dialog && !joins)) {
